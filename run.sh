@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs whatever is missing, builds the program and starts its window.
+# Arguments are passed on to the program, e.g. ./run.sh --registrar http://host
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/common.sh
+
+ensure_packages "${DOMAINSIEVE_PACKAGES[@]}"
+build_tree build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOMAINSIEVE_BUILD_TESTS=OFF
+exec build/release/src/domainsieve "$@"
