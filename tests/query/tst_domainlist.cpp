@@ -1,0 +1,140 @@
+#include "query/DomainList.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace ds;
+
+namespace {
+
+// How many line breaks a run of k (index) consecutive breaks leaves after
+// tidying, written out rather than computed so a wrong formula shows.
+constexpr int kLeftAfterTidy[] = {0, 1, 1, 1, 1, 2, 1, 2, 2, 2, 2, 3};
+
+QString breaks(int count, const QString& form = u"\n"_s) {
+    return form.repeated(count);
+}
+
+} // namespace
+
+class TestDomainList final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tidyCollapsesRuns_data();
+    void tidyCollapsesRuns();
+    void tidyEdgeCases_data();
+    void tidyEdgeCases();
+    void tidyTwiceShrinksLongRunsFurther();
+    void splitNumbersEntries_data();
+    void splitNumbersEntries();
+    void hasDot_data();
+    void hasDot();
+};
+
+void TestDomainList::tidyCollapsesRuns_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    const QString a = u"a.pw"_s;
+    const QString b = u"b.pw"_s;
+    for (int k = 1; k <= 11; ++k) {
+        const QString left = breaks(kLeftAfterTidy[k]);
+        for (const QString& form : {u"\n"_s, u"\r\n"_s, u"\r"_s}) {
+            const QString name = form == u"\n"_s ? u"LF"_s : form == u"\r"_s ? u"CR"_s : u"CRLF"_s;
+            const QString run = breaks(k, form);
+            QTest::addRow("start k=%d %s", k, qPrintable(name)) << run + a << left + a + u'\n';
+            QTest::addRow("middle k=%d %s", k, qPrintable(name))
+                << a + run + b << a + left + b + u'\n';
+            QTest::addRow("end k=%d %s", k, qPrintable(name)) << a + run << a + left;
+        }
+    }
+}
+
+void TestDomainList::tidyCollapsesRuns() {
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QCOMPARE(DomainList::tidy(input), expected);
+}
+
+void TestDomainList::tidyEdgeCases_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<qsizetype>("highest");
+
+    QTest::newRow("single domain gets a break") << u"x.pw"_s << u"x.pw\n"_s << qsizetype(1);
+    const QString sample = u"1.pw\n2.pw\n3.pw\n4.pw\n5.pw\n6.pw\n7.pw\n"_s;
+    QTest::newRow("seven tidy lines unchanged") << sample << sample << qsizetype(7);
+    QTest::newRow("empty box") << QString() << u"\n"_s << qsizetype(1);
+    QTest::newRow("word without dot") << u"word"_s << u"word\n"_s << qsizetype(1);
+    QTest::newRow("four blank lines keep one")
+        << u"a.pw\n\n\n\n\nb.pw"_s << u"a.pw\n\nb.pw\n"_s << qsizetype(3);
+    QTest::newRow("leading blank line stays") << u"\na.pw\n"_s << u"\na.pw\n"_s << qsizetype(2);
+    QTest::newRow("blanks around names kept")
+        << u" a.pw \n\tb.pw"_s << u" a.pw \n\tb.pw\n"_s << qsizetype(2);
+    QTest::newRow("windows paste equals unix paste")
+        << u"a.pw\r\nb.pw\r\n\r\nc.pw\r\n"_s << u"a.pw\nb.pw\nc.pw\n"_s << qsizetype(3);
+    QTest::newRow("mixed break forms")
+        << u"a.pw\rb.pw\r\nc.pw\u2028d.pw\u2029"_s << u"a.pw\nb.pw\nc.pw\nd.pw\n"_s << qsizetype(4);
+}
+
+void TestDomainList::tidyEdgeCases() {
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QFETCH(qsizetype, highest);
+    const QString tidied = DomainList::tidy(input);
+    QCOMPARE(tidied, expected);
+    QCOMPARE(DomainList::highestEntry(tidied), highest);
+    QCOMPARE(DomainList::split(tidied).constLast(), QString());
+}
+
+void TestDomainList::tidyTwiceShrinksLongRunsFurther() {
+    // Every press tidies again, so a run of five breaks left as two by the
+    // first press becomes one at the next.
+    const QString once = DomainList::tidy(u"a.pw\n\n\n\n\nb.pw"_s);
+    QCOMPARE(once, u"a.pw\n\nb.pw\n"_s);
+    QCOMPARE(DomainList::tidy(once), u"a.pw\nb.pw\n"_s);
+    QCOMPARE(DomainList::tidy(DomainList::tidy(once)), DomainList::tidy(once));
+}
+
+void TestDomainList::splitNumbersEntries_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("empty text") << QString() << QStringList{QString()};
+    QTest::newRow("no final break") << u"a.pw\nb"_s << QStringList{u"a.pw"_s, u"b"_s};
+    QTest::newRow("final break gives empty last entry")
+        << u"a.pw\nb.pw\n"_s << QStringList{u"a.pw"_s, u"b.pw"_s, QString()};
+    QTest::newRow("empty entries between breaks")
+        << u"\na\n\nb"_s << QStringList{QString(), u"a"_s, QString(), u"b"_s};
+    QTest::newRow("CR LF is one break, not two")
+        << u"a\r\nb\r\n"_s << QStringList{u"a"_s, u"b"_s, QString()};
+    QTest::newRow("lone CR separates lines") << u"a\rb"_s << QStringList{u"a"_s, u"b"_s};
+}
+
+void TestDomainList::splitNumbersEntries() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, entries);
+    QCOMPARE(DomainList::split(text), entries);
+    QCOMPARE(DomainList::highestEntry(text), entries.size() - 1);
+}
+
+void TestDomainList::hasDot_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("domain") << u"abc.pw"_s << true;
+    QTest::newRow("bare suffix") << u".pw"_s << true;
+    QTest::newRow("trailing dot") << u"name."_s << true;
+    QTest::newRow("dot deep in a text") << u"x\ny\nz.pw\n"_s << true;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("word") << u"word"_s << false;
+    QTest::newRow("ideographic full stop is no dot") << u"名字。中国"_s << false;
+    QTest::newRow("fullwidth full stop is no dot") << u"abc．pw"_s << false;
+}
+
+void TestDomainList::hasDot() {
+    QFETCH(QString, text);
+    QFETCH(bool, expected);
+    QCOMPARE(DomainList::hasDot(text), expected);
+}
+
+QTEST_APPLESS_MAIN(TestDomainList)
+#include "tst_domainlist.moc"
