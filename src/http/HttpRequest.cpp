@@ -1,0 +1,197 @@
+#include "http/HttpRequest.h"
+
+#include "common/Error.h"
+
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+// One manager per thread, as QNetworkAccessManager must be used from the thread
+// that made it. It goes with the application on the main thread, and with its
+// thread elsewhere.
+QNetworkAccessManager& threadManager() {
+    thread_local QPointer<QNetworkAccessManager> manager;
+    if (!manager) {
+        manager = new QNetworkAccessManager;
+        QThread* thread = QThread::currentThread();
+        if (QCoreApplication* app = QCoreApplication::instance(); app && app->thread() == thread)
+            manager->setParent(app);
+        else
+            QObject::connect(thread, &QThread::finished, manager, &QObject::deleteLater);
+    }
+    return *manager;
+}
+
+[[noreturn]] void fail(const QString& text) {
+    throw Error(ErrorNumber::HttpFailure, text);
+}
+
+bool isToken(const QByteArray& text) {
+    static constexpr std::string_view separators = "!#$%&'*+-.^_`|~";
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               separators.find(c) != std::string_view::npos;
+    });
+}
+
+// Standard methods are sent in upper case whatever case the caller used, as
+// browsers do; any other token goes out exactly as given.
+QByteArray normalisedMethod(const QByteArray& method) {
+    static constexpr std::array standard = {"DELETE", "GET", "HEAD", "OPTIONS", "POST", "PUT"};
+    const QByteArray upper = method.toUpper();
+    const bool isStandard = std::any_of(standard.begin(), standard.end(),
+                                        [&](const char* name) { return upper == name; });
+    return isStandard ? upper : method;
+}
+
+// Leading and trailing control characters and spaces are no part of an
+// address, as in browsers' URL parsing; QUrl would read " http://..." as a
+// relative path instead.
+QString withoutOuterBlanks(const QString& url) {
+    const auto isBlank = [](QChar c) {
+        return c.unicode() <= 0x20;
+    };
+    qsizetype begin = 0;
+    qsizetype end = url.size();
+    while (begin < end && isBlank(url.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(url.at(end - 1)))
+        --end;
+    return url.sliced(begin, end - begin);
+}
+
+bool carriesNoBody(const QByteArray& method, int status) {
+    return method == "HEAD" || (status >= 100 && status < 200) || status == 204 || status == 304;
+}
+
+} // namespace
+
+HttpRequest::HttpRequest(QObject* parent)
+    : QObject(parent) {}
+
+HttpRequest::~HttpRequest() {
+    releaseReply();
+}
+
+void HttpRequest::open(const QByteArray& method, const QString& url) {
+    if (m_readyState == Sent)
+        fail(u"The request is already running and cannot be opened again."_s);
+    if (!isToken(method))
+        fail(u"\"%1\" is not an HTTP method."_s.arg(QString::fromLatin1(method)));
+    const QUrl parsed(withoutOuterBlanks(url));
+    if (!parsed.isValid())
+        fail(u"\"%1\" is not a valid address: %2"_s.arg(url, parsed.errorString()));
+    if (parsed.isRelative())
+        fail(u"\"%1\" is not a complete address: it names no scheme."_s.arg(url));
+    const QString scheme = parsed.scheme();
+    if ((scheme == u"http"_s || scheme == u"https"_s) && parsed.host().isEmpty())
+        fail(u"\"%1\" names no host."_s.arg(url));
+
+    m_method = normalisedMethod(method);
+    m_url = parsed;
+    m_requestHeaders.clear();
+    m_body.reset();
+    m_status = 0;
+    m_responseHeaders.clear();
+    m_error = QNetworkReply::NoError;
+    m_errorString.clear();
+    m_readyState = Opened;
+}
+
+void HttpRequest::setRequestHeader(const QByteArray& name, const QByteArray& value) {
+    if (m_readyState != Opened)
+        fail(u"Request headers can only be set after open and before send."_s);
+    if (!isToken(name))
+        fail(u"\"%1\" is not a valid header name."_s.arg(QString::fromLatin1(name)));
+    if (value.contains('\r') || value.contains('\n') || value.contains('\0'))
+        fail(u"The value of header \"%1\" holds a line break."_s.arg(QString::fromLatin1(name)));
+    m_requestHeaders.append({name, value});
+}
+
+void HttpRequest::send(const QByteArray& body) {
+    if (m_readyState != Opened)
+        fail(u"The request must be opened before it is sent."_s);
+
+    QNetworkRequest request(m_url);
+    for (const auto& [name, value] : std::as_const(m_requestHeaders)) {
+        const QByteArray earlier = request.rawHeader(name);
+        request.setRawHeader(name, earlier.isEmpty() ? value : earlier + ", " + value);
+    }
+
+    QNetworkAccessManager& manager = threadManager();
+    if (m_method == "GET")
+        m_reply = manager.get(request);
+    else if (m_method == "HEAD")
+        m_reply = manager.head(request);
+    else if (m_method == "POST")
+        m_reply = manager.post(request, body);
+    else if (m_method == "PUT")
+        m_reply = manager.put(request, body);
+    else if (body.isEmpty())
+        m_reply = manager.sendCustomRequest(request, m_method);
+    else
+        m_reply = manager.sendCustomRequest(request, m_method, body);
+
+    m_readyState = Sent;
+    connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::finish);
+    // A reply that finished before the connection above was made would never
+    // report; completion still has to wait for the event loop.
+    if (m_reply->isFinished())
+        QMetaObject::invokeMethod(this, &HttpRequest::finish, Qt::QueuedConnection);
+}
+
+QByteArray HttpRequest::responseHeader(const QByteArray& name) const {
+    QByteArrayList values;
+    for (const auto& [key, value] : m_responseHeaders) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            values.append(value);
+    }
+    return values.join(", ");
+}
+
+void HttpRequest::finish() {
+    if (m_readyState != Sent || !m_reply)
+        return;
+    QNetworkReply& reply = *m_reply;
+    m_error = reply.error();
+    m_errorString = m_error == QNetworkReply::NoError ? QString() : reply.errorString();
+    m_status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_responseHeaders = reply.rawHeaderPairs();
+    const QByteArray data = reply.readAll();
+
+    // Errors below the content range mean the transfer itself failed (no
+    // connection, a reset, a cut-off body): whatever arrived is not the body.
+    const bool transferFailed =
+        (m_error != QNetworkReply::NoError && m_error < QNetworkReply::ContentAccessDenied) ||
+        (m_error != QNetworkReply::NoError && m_status == 0);
+    if (!transferFailed && !carriesNoBody(m_method, m_status))
+        m_body = data;
+
+    releaseReply();
+    m_readyState = Complete;
+    Q_EMIT completed();
+}
+
+void HttpRequest::releaseReply() {
+    if (!m_reply)
+        return;
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    disconnect(reply, nullptr, this, nullptr);
+    if (!reply->isFinished())
+        reply->abort();
+    reply->deleteLater();
+}
+
+} // namespace ds

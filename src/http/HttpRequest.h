@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+namespace ds {
+
+// One HTTP exchange, in the shape the rest of the program expects of a request
+// object: open, set headers, send, then poll readyState or wait for
+// completed(). It never blocks; the transfer runs in the thread's shared
+// QNetworkAccessManager while the event loop turns.
+class HttpRequest final : public QObject {
+    Q_OBJECT
+
+public:
+    enum ReadyState { Unsent = 0, Opened = 1, Sent = 2, Complete = 4 };
+
+    explicit HttpRequest(QObject* parent = nullptr);
+    // Abandons a running transfer: no signal follows.
+    ~HttpRequest() override;
+
+    // Asynchronous only. Throws ds::Error for a method that is no HTTP token, an
+    // address that cannot be parsed, has no scheme, or an http(s) address
+    // without a host. Any other scheme is accepted and fails when sent.
+    void open(const QByteArray& method, const QString& url);
+    // Only between open() and send(); a name or value that could break the
+    // request's framing throws ds::Error.
+    void setRequestHeader(const QByteArray& name, const QByteArray& value);
+    // Starts the transfer and returns at once; completion always comes on a
+    // later turn of the event loop, even when the address cannot be fetched.
+    void send(const QByteArray& body = {});
+
+    int readyState() const { return m_readyState; }
+    // The raw body, or nullopt when the exchange produced no reply body: no
+    // reply at all, a transfer cut off, or a reply that by HTTP carries none.
+    std::optional<QByteArray> responseBody() const { return m_body; }
+    // The HTTP status, 0 when there was none.
+    int status() const { return m_status; }
+    QByteArray responseHeader(const QByteArray& name) const;
+    QNetworkReply::NetworkError networkError() const { return m_error; }
+    QString errorString() const { return m_errorString; }
+
+Q_SIGNALS:
+    // Emitted once, when readyState becomes Complete.
+    void completed();
+
+private:
+    void finish();
+    void releaseReply();
+
+    QPointer<QNetworkReply> m_reply;
+    QByteArray m_method;
+    QUrl m_url;
+    QList<QPair<QByteArray, QByteArray>> m_requestHeaders;
+    int m_readyState = Unsent;
+    std::optional<QByteArray> m_body;
+    int m_status = 0;
+    QList<QPair<QByteArray, QByteArray>> m_responseHeaders;
+    QNetworkReply::NetworkError m_error = QNetworkReply::NoError;
+    QString m_errorString;
+};
+
+} // namespace ds
