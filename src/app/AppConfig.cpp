@@ -1,0 +1,83 @@
+#include "app/AppConfig.h"
+
+#include "app/Settings.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+// Sets `target` from the option when it is given; false when its value is
+// not a usable address.
+bool readUrlOption(const QCommandLineParser& parser, const QCommandLineOption& option,
+                   std::optional<QUrl>& target) {
+    if (!parser.isSet(option))
+        return true;
+    const QUrl url = urlFromUserInput(parser.value(option));
+    if (!url.isValid())
+        return false;
+    target = url;
+    return true;
+}
+
+QString invalidValue(const QString& name, const QString& value) {
+    return u"--%1: \"%2\" is not a usable address"_s.arg(name, value);
+}
+
+} // namespace
+
+CommandLineOutcome parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Checks in bulk whether domain names are free to register."_s);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption registrar(
+        u"registrar"_s, u"Registrar availability service, http://host[:port]."_s, u"URL"_s);
+    const QCommandLineOption tools(u"tools-url"_s,
+                                   u"Address opened by the companion-tools button."_s, u"URL"_s);
+    const QCommandLineOption support(u"support-url"_s, u"Address opened by the support link."_s,
+                                     u"URL"_s);
+    parser.addOptions({registrar, tools, support});
+
+    CommandLineOutcome outcome;
+    auto fail = [&outcome](const QString& message) {
+        outcome.status = CommandLineOutcome::Status::Fail;
+        outcome.message = message;
+        return outcome;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (parser.isSet(help)) {
+        outcome.status = CommandLineOutcome::Status::ShowHelp;
+        outcome.message = parser.helpText();
+        return outcome;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(registrar)) {
+        const QString address = normaliseRegistrarAddress(parser.value(registrar));
+        if (address.isEmpty())
+            return fail(invalidValue(registrar.names().constFirst(), parser.value(registrar)));
+        outcome.options.registrarAddress = address;
+    }
+    if (!readUrlOption(parser, tools, outcome.options.toolsUrl))
+        return fail(invalidValue(tools.names().constFirst(), parser.value(tools)));
+    if (!readUrlOption(parser, support, outcome.options.supportUrl))
+        return fail(invalidValue(support.names().constFirst(), parser.value(support)));
+    return outcome;
+}
+
+AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options) {
+    AppConfig config;
+    config.registrarAddress = options.registrarAddress.value_or(settings.registrarAddress());
+    config.requestTimeLimitSeconds = settings.requestTimeLimitSeconds();
+    config.restartIntervalMs = settings.restartIntervalMs();
+    config.toolsUrl = options.toolsUrl.value_or(settings.toolsUrl());
+    config.supportUrl = options.supportUrl.value_or(settings.supportUrl());
+    return config;
+}
+
+} // namespace ds

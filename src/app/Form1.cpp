@@ -1,0 +1,226 @@
+#include "app/Form1.h"
+
+#include "app/Fonts.h"
+#include "app/LinkLabel.h"
+#include "app/MessageBoxes.h"
+#include "app/Product.h"
+#include "app/ResultExport.h"
+#include "query/DomainList.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+// Positions are kept in the twips the layout was drawn in, 15 to a pixel.
+QRect twips(int left, int top, int width, int height) {
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+template <typename Widget>
+Widget* place(Widget* widget, const QString& name, const QRect& geometry) {
+    widget->setObjectName(name);
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QFrame* frame(QWidget* parent, const QString& name, const QRect& geometry) {
+    auto* box = place(new QFrame(parent), name, geometry);
+    box->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    return box;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+    return place(new QLabel(text, parent), name, geometry);
+}
+
+QLabel* heading(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+    QLabel* caption = label(parent, name, text, geometry);
+    caption->setFont(Fonts::song(10.5, true));
+    return caption;
+}
+
+QPlainTextEdit* textBox(QWidget* parent, const QString& name, const QRect& geometry) {
+    auto* box = place(new QPlainTextEdit(parent), name, geometry);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return box;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& text,
+                    const QRect& geometry) {
+    return place(new QPushButton(text, parent), name, geometry);
+}
+
+// Writes the text as one undoable edit and keeps the caret and the scroll
+// position where they were, as far as the new text allows.
+void replaceText(QPlainTextEdit* box, const QString& text) {
+    const int caret = box->textCursor().position();
+    const int scroll = box->verticalScrollBar()->value();
+    QTextCursor cursor(box->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    cursor.setPosition(std::min(caret, box->document()->characterCount() - 1));
+    box->setTextCursor(cursor);
+    box->verticalScrollBar()->setValue(scroll);
+}
+
+const QString kSampleList =
+    u"8866.pw\n1314.pw\n520520.pw\n9999.pw\n168168.pw\nsieve.pw\nmifan.pw\n"_s;
+
+} // namespace
+
+Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
+    : QWidget(parent)
+    , m_config(std::move(config))
+    , m_openUrl(opener ? std::move(opener) : UrlOpener(&QDesktopServices::openUrl)) {
+    setObjectName(u"Form1"_s);
+    setWindowTitle(productTitle());
+    setWindowIcon(programIcon());
+    setFixedSize(621, 373);
+
+    buildTopStrip();
+    buildMainPanel();
+
+    m_Check1 = new QCheckBox(this);
+    m_Check1->setObjectName(u"Check1"_s);
+    m_Check1->setFocusPolicy(Qt::NoFocus);
+    m_Check1->hide();
+
+    connectCommands();
+}
+
+void Form1::buildTopStrip() {
+    m_Frame2 = frame(this, u"Frame2"_s, twips(120, 0, 9135, 615));
+    m_qiyevv = label(m_Frame2, u"qiyevv"_s, QString(), twips(7800, 120, 345, 240));
+    m_qiyevv->setPixmap(QPixmap(u":/domainsieve/icons/qiyevv.png"_s));
+
+    m_wenticc =
+        place(new LinkLabel(u"问题处理"_s, m_Frame2), u"wenticc"_s, twips(8160, 240, 780, 180));
+    m_wenticc->setFont(Fonts::song(9, true, true));
+    // The underline hangs below the descent of these faces: the label grows
+    // downwards just enough to keep it, the text staying where it was.
+    const QFontMetrics metrics(m_wenticc->font());
+    const int underlineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth() + 1;
+    m_wenticc->resize(m_wenticc->width(), std::max(m_wenticc->height(), underlineBottom));
+    m_wenticc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette red = m_wenticc->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    m_wenticc->setPalette(red);
+}
+
+void Form1::buildMainPanel() {
+    m_Frame1 = frame(this, u"Frame1"_s, twips(120, 720, 9135, 4815));
+    QWidget* panel = m_Frame1;
+
+    m_Label1[0] = heading(panel, u"Label1_0"_s, u"输入查询域名："_s, twips(120, 240, 1575, 210));
+    m_Label2[0] = label(panel, u"Label2_0"_s, u"共有："_s, twips(2040, 120, 540, 180));
+    m_Label2[1] = label(panel, u"Label2_1"_s, u"完成："_s, twips(2040, 360, 540, 180));
+    // The counters reach to the next heading, so a growing number stays
+    // visible and extends to the right.
+    m_Label3[0] = label(panel, u"Label3_0"_s, u"0"_s, twips(2640, 120, 960, 180));
+    m_Label3[1] = label(panel, u"Label3_1"_s, u"0"_s, twips(2640, 360, 960, 180));
+    m_Label1[1] = heading(panel, u"Label1_1"_s, u"不能注册："_s, twips(3600, 240, 1125, 210));
+    m_Label1[2] = heading(panel, u"Label1_2"_s, u"可注册："_s, twips(6360, 240, 900, 210));
+
+    m_Text4 = textBox(panel, u"Text4"_s, twips(120, 600, 3255, 3255));
+    m_Text4->setPlainText(kSampleList);
+    m_Text2 = textBox(panel, u"Text2"_s, twips(3600, 600, 2655, 3255));
+    m_Text1 = textBox(panel, u"Text1"_s, twips(6360, 600, 2535, 3255));
+
+    m_Command1 = button(panel, u"Command1"_s, u"开始查询"_s, twips(120, 3960, 1455, 615));
+    m_Command3 = button(panel, u"Command3"_s, u"停  止"_s, twips(2040, 3960, 1215, 615));
+    m_Command2 = button(panel, u"Command2"_s, u"清空"_s, twips(3600, 3960, 1695, 615));
+    m_Command4 = button(panel, u"Command4"_s, u"复制结果"_s, twips(6360, 3960, 1095, 615));
+    m_Command5 = button(panel, u"Command5"_s, u"配套工具"_s, twips(7920, 3960, 975, 615));
+
+    QWidget* const order[] = {m_Text2, m_Text1,    m_Command3, m_Command2,
+                              m_Text4, m_Command1, m_Command4, m_Command5};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::connectCommands() {
+    connect(m_Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(m_Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(m_Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(m_Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(m_wenticc, &LinkLabel::clicked, this, &Form1::wenticc_Click);
+}
+
+void Form1::Command1_Click() {
+    const QString current = m_Text4->toPlainText();
+    const QString tidied = DomainList::tidy(current);
+    if (tidied != current)
+        replaceText(m_Text4, tidied);
+    const qsizetype U = DomainList::highestEntry(tidied);
+    if (!DomainList::hasDot(tidied)) {
+        MessageBoxes::inform(this, u"请先输入域名！"_s);
+        return;
+    }
+    dispatchCaption(U);
+}
+
+void Form1::dispatchCaption(qsizetype U) {
+    Q_UNUSED(U);
+}
+
+void Form1::Command2_Click() {
+    m_Text4->clear();
+    m_Text1->clear();
+    m_Text2->clear();
+}
+
+void Form1::Command4_Click() {
+    const QString text = ResultExport::freeDomains(m_Text1->toPlainText());
+    if (!ResultExport::putOnClipboard(QGuiApplication::clipboard(), text)) {
+        MessageBoxes::inform(this, u"无法访问剪贴板，域名没有复制。请稍后再试。"_s);
+        return;
+    }
+    MessageBoxes::inform(this, u"全部域名复制成功，您可以粘贴到任意处！"_s);
+}
+
+void Form1::Command5_Click() {
+    m_openUrl(m_config.toolsUrl);
+    MessageBoxes::inform(this, u"如果打开不正常，请手动输入："_s + m_config.toolsUrl.toString());
+}
+
+void Form1::wenticc_Click() {
+    m_openUrl(m_config.supportUrl);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // A second close while the question is on screen would stack a second
+    // question; the first answer decides.
+    if (m_askingToClose) {
+        event->ignore();
+        return;
+    }
+    m_askingToClose = true;
+    const auto answer = MessageBoxes::show(this, {.text = u"真的退出吗?"_s,
+                                                  .title = u"退出"_s,
+                                                  .icon = QMessageBox::Question,
+                                                  .buttons = QMessageBox::Ok | QMessageBox::Cancel,
+                                                  .defaultButton = QMessageBox::Ok,
+                                                  .escapeButton = QMessageBox::Cancel});
+    m_askingToClose = false;
+    event->setAccepted(answer == QMessageBox::Ok);
+}
+
+} // namespace ds

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/AppConfig.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QUrl;
+
+namespace ds {
+
+class LinkLabel;
+
+// The program's one window: the domain list, the two result lists, the
+// counters, the command buttons and the support link, laid out at fixed
+// positions. The query engine keeps its run state in these controls.
+class Form1 final : public QWidget {
+    Q_OBJECT
+
+public:
+    // Hands an address to whatever the system opens it with; true on success.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+
+    // An empty opener means QDesktopServices::openUrl.
+    explicit Form1(AppConfig config, UrlOpener opener = {}, QWidget* parent = nullptr);
+
+    const AppConfig& config() const { return m_config; }
+
+    QPlainTextEdit* Text4() const { return m_Text4; }
+    QPlainTextEdit* Text1() const { return m_Text1; }
+    QPlainTextEdit* Text2() const { return m_Text2; }
+    // Index 0 is the total counter, index 1 the done counter.
+    QLabel* Label3(int index) const { return m_Label3.at(static_cast<std::size_t>(index)); }
+    QPushButton* Command1() const { return m_Command1; }
+    QPushButton* Command3() const { return m_Command3; }
+    // The pause flag: checked while a run is held. Never shown.
+    QCheckBox* Check1() const { return m_Check1; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTopStrip();
+    void buildMainPanel();
+    void connectCommands();
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void wenticc_Click();
+
+    // The run controller's entry point: start, pause or continue, decided by
+    // the caption of Command1, for a list whose highest entry number is U.
+    void dispatchCaption(qsizetype U);
+
+    AppConfig m_config;
+    UrlOpener m_openUrl;
+    bool m_askingToClose = false;
+
+    QFrame* m_Frame2 = nullptr;
+    QLabel* m_qiyevv = nullptr;
+    LinkLabel* m_wenticc = nullptr;
+    QFrame* m_Frame1 = nullptr;
+    std::array<QLabel*, 3> m_Label1{};
+    std::array<QLabel*, 2> m_Label2{};
+    std::array<QLabel*, 2> m_Label3{};
+    QPlainTextEdit* m_Text4 = nullptr;
+    QPlainTextEdit* m_Text2 = nullptr;
+    QPlainTextEdit* m_Text1 = nullptr;
+    QPushButton* m_Command1 = nullptr;
+    QPushButton* m_Command3 = nullptr;
+    QPushButton* m_Command2 = nullptr;
+    QPushButton* m_Command4 = nullptr;
+    QPushButton* m_Command5 = nullptr;
+    QCheckBox* m_Check1 = nullptr;
+};
+
+} // namespace ds

@@ -1,0 +1,25 @@
+#include "app/ResultExport.h"
+
+#include <QClipboard>
+
+using namespace Qt::StringLiterals;
+
+namespace ds::ResultExport {
+
+QString freeDomains(const QString& text1) {
+    QString text = text1;
+    text.remove(u"|可注册"_s);
+    if (!text.isEmpty() && !text.endsWith(u'\n'))
+        text.append(u'\n');
+    return text;
+}
+
+bool putOnClipboard(QClipboard* clipboard, const QString& text) {
+    if (!clipboard)
+        return false;
+    clipboard->clear();
+    clipboard->setText(text);
+    return clipboard->text() == text;
+}
+
+} // namespace ds::ResultExport
