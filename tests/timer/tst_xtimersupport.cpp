@@ -16,21 +16,15 @@ using ds::test::FakeTimerSource;
 
 namespace {
 
-// The slot number that holds `timer`, or 0.
-qint16 slotOf(const XTimerSupport& support, const std::shared_ptr<XTimer>& timer) {
-    for (qint16 slot = 1; slot <= support.TimerSlotCount(); ++slot) {
-        if (support.SlotOwner(slot) == timer.get()) {
-            return slot;
-        }
-    }
-    return 0;
-}
-
 std::shared_ptr<XTimer> runningTimer(XTimerSupport& support) {
     auto timer = XTimer::create(support);
     timer->setInterval(10);
     timer->setEnabled(true);
     return timer;
+}
+
+void failingListener() {
+    throw std::runtime_error("listener failed");
 }
 
 // A fake source with a table over it.
@@ -41,15 +35,37 @@ struct Rig {
     std::shared_ptr<XTimer> start() { return runningTimer(support); }
     quint32 lastId() const { return source.setCalls().constLast().id; }
 
+    // The slot number that holds `timer`, or 0.
+    qint16 slotOf(const std::shared_ptr<XTimer>& timer) const {
+        for (qint16 slot = 1; slot <= support.TimerSlotCount(); ++slot) {
+            if (support.SlotOwner(slot) == timer.get()) {
+                return slot;
+            }
+        }
+        return 0;
+    }
+
+    bool anyInTick() const {
+        for (qint16 slot = 1; slot <= support.TimerSlotCount(); ++slot) {
+            if (support.SlotInTick(slot)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // A timer whose Tick failed; `id` receives the id it ran under.
     std::shared_ptr<XTimer> dropped(quint32& id) {
         auto timer = start();
         id = lastId();
-        timer->connectTick([] { throw std::runtime_error("listener failed"); });
+        timer->connectTick(failingListener);
         source.fire(id);
         return timer;
     }
 };
+
+enum class OwnChange { Stop, Restart, NewInterval, ZeroInterval, GrowTable };
+enum class LateAction { Stop, NewInterval, Release };
 
 } // namespace
 
@@ -61,11 +77,9 @@ private slots:
     void tableGrowsByFiveAndReusesLowestFreeSlot();
     void refusedStartLeavesTableUntouched_data();
     void refusedStartLeavesTableUntouched();
-    void expiryOfUnknownIdKillsItWithoutTick();
-    void ownExpiryDuringTickIsDroppedOthersNest();
-    void tickHandlerChangesItsOwnTimer_data();
-    void tickHandlerChangesItsOwnTimer();
-    void tickHandlerGrowingTableFinishesOnRightSlot();
+    void expiriesDuringTick();
+    void tickHandlerChangesTimers_data();
+    void tickHandlerChangesTimers();
     void failingTickDropsTimerUntilRestarted();
     void lateActionOnDroppedTimerSparesReusedId_data();
     void lateActionOnDroppedTimerSparesReusedId();
@@ -76,28 +90,23 @@ private slots:
 
 void TestXTimerSupport::tableGrowsByFiveAndReusesLowestFreeSlot() {
     Rig rig;
-    auto& [source, support] = rig;
-    QCOMPARE(support.TimerSlotCount(), qint16(0));
-
-    std::vector<std::shared_ptr<XTimer>> timers;
-    timers.push_back(rig.start());
-    QCOMPARE(support.TimerSlotCount(), qint16(5));
-    QCOMPARE(slotOf(support, timers[0]), qint16(1));
+    std::vector<std::shared_ptr<XTimer>> timers{rig.start()};
+    QCOMPARE(rig.support.TimerSlotCount(), qint16(5));
+    QCOMPARE(rig.slotOf(timers[0]), qint16(1));
 
     for (int i = 1; i < 6; ++i) {
         timers.push_back(rig.start());
     }
-    QCOMPARE(support.TimerSlotCount(), qint16(10));
-    QCOMPARE(slotOf(support, timers[5]), qint16(6));
-    QCOMPARE(support.SlotSysId(6), source.setCalls().at(5).id);
+    QCOMPARE(rig.support.TimerSlotCount(), qint16(10));
+    QCOMPARE(rig.slotOf(timers[5]), qint16(6));
+    QCOMPARE(rig.support.SlotSysId(6), rig.lastId());
 
     timers[2]->setEnabled(false);
     timers[4]->setEnabled(false);
-    QCOMPARE(support.SlotSysId(3), 0u);
-    QVERIFY(!support.SlotOwner(3));
-    const auto next = rig.start();
-    QCOMPARE(slotOf(support, next), qint16(3));
-    QCOMPARE(support.TimerSlotCount(), qint16(10));
+    QCOMPARE(rig.support.SlotSysId(3), 0u);
+    QVERIFY(!rig.support.SlotOwner(3));
+    QCOMPARE(rig.slotOf(rig.start()), qint16(3));
+    QCOMPARE(rig.support.TimerSlotCount(), qint16(10));
 }
 
 void TestXTimerSupport::refusedStartLeavesTableUntouched_data() {
@@ -109,13 +118,12 @@ void TestXTimerSupport::refusedStartLeavesTableUntouched_data() {
 
     const quint32 noTimer = ds::ErrorNumber::NoTimerAvailable;
     const quint32 overflow = ds::ErrorNumber::Overflow;
-    QTest::newRow("source refuses the first timer")
-        << XTimerSupport::MaxTimerSlots << 0 << true << noTimer << u"没有可用的计时器"_s;
-    QTest::newRow("source refuses with a full slot group")
-        << XTimerSupport::MaxTimerSlots << 5 << true << noTimer << u"没有可用的计时器"_s;
+    const qint16 max = XTimerSupport::MaxTimerSlots;
+    QTest::newRow("source refuses") << max << 0 << true << noTimer << u"没有可用的计时器"_s;
+    QTest::newRow("source refuses, slots full")
+        << max << 5 << true << noTimer << u"没有可用的计时器"_s;
     QTest::newRow("table at its limit") << qint16(10) << 10 << false << overflow << u"溢出"_s;
-    QTest::newRow("limit below the first group")
-        << qint16(4) << 0 << false << overflow << u"溢出"_s;
+    QTest::newRow("limit below one group") << qint16(4) << 0 << false << overflow << u"溢出"_s;
 }
 
 void TestXTimerSupport::refusedStartLeavesTableUntouched() {
@@ -135,106 +143,79 @@ void TestXTimerSupport::refusedStartLeavesTableUntouched() {
     if (sourceRefuses) {
         source.refuseNext();
     }
-
-    auto timer = XTimer::create(support);
-    timer->setInterval(10);
     try {
-        timer->setEnabled(true);
+        timers.push_back(runningTimer(support));
         QFAIL("the start was not refused");
     } catch (const ds::Error& error) {
         QCOMPARE(error.number(), number);
         QCOMPARE(error.text(), text);
     }
-    QVERIFY(timer->Enabled());
     QCOMPARE(support.TimerSlotCount(), countBefore);
-    QCOMPARE(slotOf(support, timer), qint16(0));
+    for (qint16 slot = 1; slot <= countBefore; ++slot) {
+        QCOMPARE(support.SlotOwner(slot), slot <= timersBefore ? timers[slot - 1].get() : nullptr);
+    }
     // A timer that found no slot must not be left running in the source.
     QCOMPARE(source.runningCount(), qsizetype(timersBefore));
-
-    timer->setEnabled(true);
-    QCOMPARE(source.setCalls().size(), timersBefore + 1);
 }
 
-void TestXTimerSupport::expiryOfUnknownIdKillsItWithoutTick() {
-    Rig rig;
-    auto& [source, support] = rig;
-    const auto timer = rig.start();
-    int ticks = 0;
-    timer->connectTick([&ticks] { ++ticks; });
-
-    source.fire(99);
-    QCOMPARE(ticks, 0);
-    QCOMPARE(source.killCalls(), QList<quint32>{99});
-
-    // An expiry that was pending when its timer stopped ends the same way.
-    const quint32 id = rig.lastId();
-    timer->setEnabled(false);
-    source.clearCalls();
-    source.fire(id);
-    QCOMPARE(ticks, 0);
-    QCOMPARE(source.killCalls(), QList<quint32>{id});
-}
-
-void TestXTimerSupport::ownExpiryDuringTickIsDroppedOthersNest() {
+void TestXTimerSupport::expiriesDuringTick() {
     Rig rig;
     auto& [source, support] = rig;
     const auto outer = rig.start();
+    const quint32 outerId = rig.lastId();
     const auto inner = rig.start();
-    const quint32 outerId = source.setCalls().at(0).id;
-    const quint32 innerId = source.setCalls().at(1).id;
+    const quint32 innerId = rig.lastId();
     int outerTicks = 0;
     int innerTicks = 0;
-    bool innerSawOuterInTick = false;
+    bool outerGuarded = false;
     inner->connectTick([&] {
         ++innerTicks;
-        innerSawOuterInTick = support.SlotInTick(slotOf(support, outer));
+        outerGuarded = support.SlotInTick(1);
     });
     outer->connectTick([&] {
         if (++outerTicks == 1) {
             source.fire(outerId);
             source.fire(innerId);
-            source.fire(outerId);
+            source.fire(99);
         }
     });
 
     source.fire(outerId);
     QCOMPARE(outerTicks, 1);
     QCOMPARE(innerTicks, 1);
-    QVERIFY(innerSawOuterInTick);
-    QVERIFY(!support.SlotInTick(1));
-    QVERIFY(!support.SlotInTick(2));
-    QVERIFY(source.killCalls().isEmpty());
+    QVERIFY(outerGuarded);
+    QVERIFY(!rig.anyInTick());
+    // Only the id that no slot holds is ended.
+    QCOMPARE(source.killCalls(), QList<quint32>{99});
 
     source.fire(outerId);
     QCOMPARE(outerTicks, 2);
 }
 
-namespace {
-enum class OwnChange { Stop, Restart, NewInterval, ZeroInterval };
-} // namespace
-
-void TestXTimerSupport::tickHandlerChangesItsOwnTimer_data() {
+void TestXTimerSupport::tickHandlerChangesTimers_data() {
     QTest::addColumn<int>("change");
-    QTest::addColumn<qint32>("newElapse");
-    QTest::addColumn<bool>("enabledAfter");
+    QTest::addColumn<bool>("runningAfter");
+    QTest::addColumn<bool>("keepsOldId");
 
-    QTest::newRow("Enabled false") << int(OwnChange::Stop) << 0 << false;
-    QTest::newRow("Enabled false then true") << int(OwnChange::Restart) << 10 << true;
-    QTest::newRow("another Interval") << int(OwnChange::NewInterval) << 25 << true;
-    QTest::newRow("Interval 0") << int(OwnChange::ZeroInterval) << 0 << true;
+    QTest::newRow("Enabled false") << int(OwnChange::Stop) << false << false;
+    QTest::newRow("Enabled false then true") << int(OwnChange::Restart) << true << false;
+    QTest::newRow("another Interval") << int(OwnChange::NewInterval) << true << false;
+    QTest::newRow("Interval 0") << int(OwnChange::ZeroInterval) << false << false;
+    QTest::newRow("starts timers until the table grows")
+        << int(OwnChange::GrowTable) << true << true;
 }
 
-void TestXTimerSupport::tickHandlerChangesItsOwnTimer() {
+void TestXTimerSupport::tickHandlerChangesTimers() {
     QFETCH(int, change);
-    QFETCH(qint32, newElapse);
-    QFETCH(bool, enabledAfter);
+    QFETCH(bool, runningAfter);
+    QFETCH(bool, keepsOldId);
 
     Rig rig;
     auto& [source, support] = rig;
     const auto timer = rig.start();
     const quint32 oldId = rig.lastId();
+    std::vector<std::shared_ptr<XTimer>> others;
     int ticks = 0;
-    bool handlerFinished = false;
     timer->connectTick([&] {
         if (++ticks > 1) {
             return;
@@ -253,60 +234,25 @@ void TestXTimerSupport::tickHandlerChangesItsOwnTimer() {
         case OwnChange::ZeroInterval:
             timer->setInterval(0);
             break;
+        case OwnChange::GrowTable:
+            for (int i = 0; i < 5; ++i) {
+                others.push_back(rig.start());
+            }
+            QCOMPARE(support.TimerSlotCount(), qint16(10));
+            break;
         }
-        handlerFinished = true;
     });
-    source.clearCalls();
 
     source.fire(oldId);
-    QVERIFY(handlerFinished);
-    QCOMPARE(timer->Enabled(), enabledAfter);
-    QCOMPARE(source.killCalls(), QList<quint32>{oldId});
-    QVERIFY(!support.SlotInTick(1));
-
-    if (newElapse == 0) {
-        QVERIFY(source.setCalls().isEmpty());
-        QCOMPARE(support.SlotSysId(1), 0u);
-        QCOMPARE(source.runningCount(), 0);
-    } else {
-        QCOMPARE(source.setCalls().size(), 1);
-        QCOMPARE(source.setCalls().constFirst().elapseMs, newElapse);
-        const quint32 newId = source.setCalls().constFirst().id;
-        QCOMPARE(support.SlotSysId(1), newId);
-        source.fire(newId);
+    QVERIFY(!rig.anyInTick());
+    QCOMPARE(source.isRunning(oldId), keepsOldId);
+    const qint16 slot = rig.slotOf(timer);
+    QCOMPARE(slot != 0, runningAfter);
+    if (runningAfter) {
+        QCOMPARE(slot, qint16(1));
+        source.fire(support.SlotSysId(slot));
         QCOMPARE(ticks, 2);
     }
-    source.fire(oldId);
-    QCOMPARE(ticks, newElapse == 0 ? 1 : 2);
-}
-
-void TestXTimerSupport::tickHandlerGrowingTableFinishesOnRightSlot() {
-    Rig rig;
-    auto& [source, support] = rig;
-    std::vector<std::shared_ptr<XTimer>> started;
-    for (int i = 0; i < 3; ++i) {
-        started.push_back(rig.start());
-    }
-    const auto timer = rig.start();
-    const quint32 id = rig.lastId();
-    int ticks = 0;
-    timer->connectTick([&] {
-        if (++ticks == 1) {
-            for (int i = 0; i < 8; ++i) {
-                started.push_back(rig.start());
-            }
-        }
-    });
-
-    source.fire(id);
-    QCOMPARE(support.TimerSlotCount(), qint16(15));
-    QCOMPARE(slotOf(support, timer), qint16(4));
-    QCOMPARE(support.SlotSysId(4), id);
-    for (qint16 slot = 1; slot <= support.TimerSlotCount(); ++slot) {
-        QVERIFY2(!support.SlotInTick(slot), qPrintable(QString::number(slot)));
-    }
-    source.fire(id);
-    QCOMPARE(ticks, 2);
 }
 
 void TestXTimerSupport::failingTickDropsTimerUntilRestarted() {
@@ -315,37 +261,22 @@ void TestXTimerSupport::failingTickDropsTimerUntilRestarted() {
     const auto timer = rig.start();
     const quint32 id = rig.lastId();
     int ticks = 0;
-    bool fail = true;
-    timer->connectTick([&] {
-        ++ticks;
-        if (fail) {
-            throw std::runtime_error("listener failed");
-        }
-    });
+    const auto failing = timer->connectTick(failingListener);
+    timer->connectTick([&ticks] { ++ticks; });
 
     source.fire(id);
-    QCOMPARE(ticks, 1);
     QVERIFY(timer->Enabled());
     QVERIFY(!source.isRunning(id));
     QCOMPARE(support.SlotSysId(1), 0u);
     QVERIFY(!support.SlotOwner(1));
     QVERIFY(!support.SlotInTick(1));
-    source.fire(id);
-    QCOMPARE(ticks, 1);
 
-    fail = false;
-    timer->setEnabled(true);
-    QCOMPARE(source.setCalls().size(), 1);
+    timer->disconnectTick(failing);
     timer->setEnabled(false);
     timer->setEnabled(true);
-    const quint32 newId = rig.lastId();
-    source.fire(newId);
-    QCOMPARE(ticks, 2);
+    source.fire(rig.lastId());
+    QCOMPARE(ticks, 1);
 }
-
-namespace {
-enum class LateAction { Stop, NewInterval, Release };
-} // namespace
 
 void TestXTimerSupport::lateActionOnDroppedTimerSparesReusedId_data() {
     QTest::addColumn<int>("action");
@@ -365,8 +296,6 @@ void TestXTimerSupport::lateActionOnDroppedTimerSparesReusedId() {
     // The source hands the dead id to the next timer.
     source.queueIds({id});
     const auto stranger = rig.start();
-    int strangerTicks = 0;
-    stranger->connectTick([&strangerTicks] { ++strangerTicks; });
     source.clearCalls();
 
     switch (LateAction(action)) {
@@ -383,8 +312,6 @@ void TestXTimerSupport::lateActionOnDroppedTimerSparesReusedId() {
     QVERIFY(source.killCalls().isEmpty());
     QVERIFY(source.isRunning(id));
     QCOMPARE(support.SlotOwner(1), stranger.get());
-    source.fire(id);
-    QCOMPARE(strangerTicks, 1);
 }
 
 void TestXTimerSupport::failingHandlerSparesTimerThatTookItsSlot() {
@@ -395,57 +322,49 @@ void TestXTimerSupport::failingHandlerSparesTimerThatTookItsSlot() {
     std::shared_ptr<XTimer> newcomer;
     failing->connectTick([&] {
         failing->setEnabled(false);
-        // The source hands the freed id straight to the next timer.
         source.queueIds({id});
         newcomer = rig.start();
-        throw std::runtime_error("listener failed");
+        failingListener();
     });
 
     source.fire(id);
     QCOMPARE(support.SlotOwner(1), newcomer.get());
     QCOMPARE(support.SlotSysId(1), id);
     QVERIFY(source.isRunning(id));
-    QCOMPARE(source.killCalls(), QList<quint32>{id});
 }
 
 void TestXTimerSupport::runningTimerOutlivesItsOwner() {
     Rig rig;
-    auto& [source, support] = rig;
     auto timer = rig.start();
     const quint32 id = rig.lastId();
     const std::weak_ptr<XTimer> watch = timer;
     int kept = 0;
     int dropped = 0;
     timer->connectTick([&kept] { ++kept; });
-    const auto droppedId = timer->connectTick([&dropped] { ++dropped; });
-    timer->disconnectTick(droppedId);
+    timer->disconnectTick(timer->connectTick([&dropped] { ++dropped; }));
     timer.reset();
 
-    source.fire(id);
-    source.fire(id);
-    QVERIFY(!watch.expired());
-    QCOMPARE(kept, 2);
+    rig.source.fire(id);
+    QCOMPARE(kept, 1);
     QCOMPARE(dropped, 0);
 
     // Stopping itself from its own Tick lets the last reference go once the Tick is over.
     watch.lock()->connectTick([&watch] { watch.lock()->setEnabled(false); });
-    source.fire(id);
+    rig.source.fire(id);
     QVERIFY(watch.expired());
-    QCOMPARE(kept, 3);
-    QCOMPARE(source.killCalls(), QList<quint32>{id});
+    QCOMPARE(kept, 2);
 }
 
 void TestXTimerSupport::destroyingTableEndsTimersNobodyHolds() {
     FakeTimerSource source;
     auto support = std::make_unique<XTimerSupport>(source);
-    std::weak_ptr<XTimer> watch = runningTimer(*support);
+    const std::weak_ptr<XTimer> watch = runningTimer(*support);
     const quint32 id = source.setCalls().constLast().id;
-    QVERIFY(!watch.expired());
 
     support.reset();
     QVERIFY(watch.expired());
     QCOMPARE(source.killCalls(), QList<quint32>{id});
-    // Expiries after the table is gone reach nobody.
+    // Nobody listens any more.
     source.fire(id);
 }
 
