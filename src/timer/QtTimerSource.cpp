@@ -9,23 +9,39 @@
 
 namespace ds {
 
-// The hidden object whose own timers stand behind the source's ids.
+// The hidden object whose own timers stand behind the source's ids. It
+// remembers which ids it runs because Qt warns about killing any other.
 class QtTimerSource::Receiver final : public QObject {
 public:
     explicit Receiver(QtTimerSource& source)
         : m_source(source) {}
 
-    QSet<int> running;
+    bool onOwnThread() const { return thread() == QThread::currentThread(); }
+
+    int start(int elapseMs) {
+        const int id = startTimer(elapseMs);
+        if (id > 0) {
+            m_running.insert(id);
+        }
+        return id;
+    }
+
+    void kill(int id) {
+        if (m_running.remove(id)) {
+            killTimer(id);
+        }
+    }
 
 protected:
     void timerEvent(QTimerEvent* event) override {
-        if (running.contains(event->timerId())) {
+        if (m_running.contains(event->timerId())) {
             m_source.expired(static_cast<quint32>(event->timerId()));
         }
     }
 
 private:
     QtTimerSource& m_source;
+    QSet<int> m_running;
 };
 
 QtTimerSource::QtTimerSource()
@@ -36,27 +52,17 @@ QtTimerSource::~QtTimerSource() = default;
 quint32 QtTimerSource::SetTimer(qint32 elapseMs) {
     // Qt would warn and refuse on its own; refusing here keeps the log quiet and
     // gives the caller the same answer, 0.
-    if (elapseMs <= 0 || m_receiver->thread() != QThread::currentThread()) {
+    if (elapseMs <= 0 || !m_receiver->onOwnThread()) {
         return 0;
     }
-    const int id = m_receiver->startTimer(elapseMs);
-    if (id <= 0) {
-        return 0;
-    }
-    m_receiver->running.insert(id);
-    return static_cast<quint32>(id);
+    const int id = m_receiver->start(elapseMs);
+    return id > 0 ? static_cast<quint32>(id) : 0;
 }
 
 void QtTimerSource::KillTimer(quint32 id) {
-    // Qt reuses ids after a kill and warns about unknown ones, so only ids this
-    // source still runs are passed on.
-    if (id == 0 || id > static_cast<quint32>(std::numeric_limits<int>::max()) ||
-        m_receiver->thread() != QThread::currentThread()) {
-        return;
-    }
-    const int qtId = static_cast<int>(id);
-    if (m_receiver->running.remove(qtId)) {
-        m_receiver->killTimer(qtId);
+    if (id > 0 && id <= static_cast<quint32>(std::numeric_limits<int>::max()) &&
+        m_receiver->onOwnThread()) {
+        m_receiver->kill(static_cast<int>(id));
     }
 }
 

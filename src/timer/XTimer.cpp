@@ -7,7 +7,7 @@
 namespace ds {
 
 std::shared_ptr<XTimer> XTimer::create(XTimerSupport& support) {
-    return std::make_shared<XTimer>(Private{}, support);
+    return std::make_shared<XTimer>(Private(), support);
 }
 
 XTimer::XTimer(Private, XTimerSupport& support)

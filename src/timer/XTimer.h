@@ -15,7 +15,10 @@ namespace ds {
 // raises Tick on the UI thread every Interval milliseconds. The source timer
 // behind it is started and stopped through an XTimerSupport table.
 class XTimer final : public std::enable_shared_from_this<XTimer> {
-    struct Private {};
+    // Keeps construction to create(): an explicit constructor cannot be reached with `{}`.
+    struct Private {
+        explicit Private() = default;
+    };
 
 public:
     using TickHandler = std::function<void()>;
