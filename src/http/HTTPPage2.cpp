@@ -44,8 +44,8 @@ void HTTPPage2::SubIniData(const QString& url, const QString& nUnicode, const QS
         raiseHttpEvent(QString());
         return;
     }
-    const qint32 timeoutSec = TimeoutSeconds(nSencond);
     release();
+    const qint32 timeoutSec = TimeoutSeconds(nSencond);
 
     // The address goes to the facility as given, spaces included.
     auto request = std::make_unique<HttpRequest>();

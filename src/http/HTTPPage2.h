@@ -36,9 +36,10 @@ public:
     void onHttpEvent(HttpEventHandler handler);
 
     // Starts a request, abandoning a running one without an event. Throws
-    // ds::Error for a time-out that is not a number (before anything starts),
-    // for an address the HTTP facility refuses and when no polling timer can be
-    // started; a call that throws leaves nothing running.
+    // ds::Error for a time-out that is not a whole-second number (checked
+    // before any request is sent), for an address the HTTP facility refuses
+    // and when no polling timer can be started; a call that throws leaves
+    // nothing running, the abandoned request included.
     void SubIniData(const QString& url, const QString& nUnicode,
                     const QString& nSencond = QStringLiteral("10"));
     // Abandons the running request, if any; no event follows.

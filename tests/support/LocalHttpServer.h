@@ -63,7 +63,9 @@ public:
     void setHandler(Handler handler) { m_handler = std::move(handler); }
 
     QList<LocalHttpRequest> requests() const { return m_requests; }
-    // The most requests received but not yet answered at one time.
+    // Requests received and neither answered nor given up by their client.
+    int outstanding() const { return m_outstanding; }
+    // The most requests outstanding at one time.
     int maxConcurrent() const { return m_maxConcurrent; }
     int connectionsAccepted() const { return m_connectionsAccepted; }
 
