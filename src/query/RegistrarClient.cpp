@@ -1,0 +1,86 @@
+#include "query/RegistrarClient.h"
+
+#include "http/HttpRequest.h"
+#include "query/AvailabilityRequest.h"
+
+#include <QNetworkReply>
+
+#include <utility>
+
+namespace ds {
+
+namespace {
+
+// A status line came back and the transfer was not cut off: HTTP-level errors
+// (4xx, 5xx) still count as arrived, to be judged by their status.
+bool replyArrived(const HttpRequest& request) {
+    const int error = request.networkError();
+    const bool httpLevelError = (error >= 201 && error <= 299) || (error >= 401 && error <= 499);
+    return request.status() != 0 && (error == QNetworkReply::NoError || httpLevelError);
+}
+
+} // namespace
+
+RegistrarClient::RegistrarClient(QUrl registrar, int timeLimitMs, QObject* parent)
+    : QObject(parent)
+    , m_checkUrl(AvailabilityRequest::checkUrl(registrar))
+    , m_timeLimitMs(timeLimitMs) {
+    m_timeLimit.setSingleShot(true);
+    connect(&m_timeLimit, &QTimer::timeout, this, [this] { finish(Reply{}); });
+}
+
+RegistrarClient::~RegistrarClient() = default;
+
+void RegistrarClient::check(const QString& entry, Done done) {
+    abandon();
+    m_done = std::move(done);
+    m_request = std::make_unique<HttpRequest>();
+    connect(m_request.get(), &HttpRequest::completed, this, &RegistrarClient::onCompleted);
+    try {
+        m_request->open(QByteArrayLiteral("POST"), m_checkUrl.toString(QUrl::FullyEncoded));
+        m_request->setRequestHeader(AvailabilityRequest::ContentTypeName,
+                                    AvailabilityRequest::ContentTypeValue);
+        m_request->send(AvailabilityRequest::body(entry));
+    } catch (const std::exception&) {
+        // Reported like a refused connection, and never from inside check():
+        // the caller's state must be settled before it hears the outcome.
+        m_request.reset();
+        m_timeLimit.start(0);
+        return;
+    }
+    m_timeLimit.start(m_timeLimitMs);
+}
+
+void RegistrarClient::abandon() {
+    m_timeLimit.stop();
+    m_done = nullptr;
+    m_request.reset();
+}
+
+void RegistrarClient::onCompleted() {
+    Reply reply;
+    const ReplyFacts facts{replyArrived(*m_request), m_request->status(),
+                           replyText(m_request->responseBody().value_or(QByteArray()),
+                                     m_request->responseHeader(QByteArrayLiteral("content-type")))};
+    reply.verdict = classifyReply(facts);
+    if (reply.verdict == Verdict::Failed) {
+        reply.retryAfter = m_request->responseHeader(QByteArrayLiteral("retry-after"));
+    }
+    finish(reply);
+}
+
+void RegistrarClient::finish(const Reply& reply) {
+    m_timeLimit.stop();
+    // The request may be the sender of the signal being handled: let it go
+    // once control is back in the event loop.
+    if (m_request) {
+        m_request->disconnect(this);
+        m_request.release()->deleteLater();
+    }
+    Done done = std::exchange(m_done, nullptr);
+    if (done) {
+        done(reply);
+    }
+}
+
+} // namespace ds

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "query/ReplyVerdict.h"
+
+#include <QObject>
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+namespace ds {
+
+class HttpRequest;
+
+// Sends one availability request at a time to the registrar service, without
+// blocking the window, and judges its reply. A request that outlives its time
+// limit is abandoned and reported as a failure.
+class RegistrarClient final : public QObject {
+    Q_OBJECT
+public:
+    struct Reply {
+        Verdict verdict = Verdict::Failed;
+        QByteArray retryAfter; // the raw Retry-After header of a failed reply
+    };
+    using Done = std::function<void(const Reply&)>;
+
+    RegistrarClient(QUrl registrar, int timeLimitMs, QObject* parent = nullptr);
+    ~RegistrarClient() override;
+
+    // Starts a check; `done` is called once, always from a later turn of the
+    // event loop, unless the check is abandoned first. A running check is
+    // abandoned by a new one.
+    void check(const QString& entry, Done done);
+    void abandon();
+    bool busy() const { return m_done != nullptr; }
+
+private:
+    void onCompleted();
+    void finish(const Reply& reply);
+
+    QUrl m_checkUrl;
+    int m_timeLimitMs;
+    std::unique_ptr<HttpRequest> m_request;
+    QTimer m_timeLimit;
+    Done m_done;
+};
+
+} // namespace ds

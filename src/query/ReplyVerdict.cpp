@@ -1,0 +1,67 @@
+#include "query/ReplyVerdict.h"
+
+#include "http/BytesToText.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+Verdict classifyReply(const ReplyFacts& reply) {
+    if (!reply.arrived || reply.status < 200 || reply.status > 299) {
+        return Verdict::Failed;
+    }
+    return reply.text.contains(u"rue"_s) ? Verdict::Free : Verdict::Taken;
+}
+
+QString replyText(const QByteArray& body, const QByteArray& contentType) {
+    for (const QByteArray& param : contentType.split(';')) {
+        const QByteArray trimmed = param.trimmed();
+        if (!trimmed.toLower().startsWith("charset=")) {
+            continue;
+        }
+        QByteArray name = trimmed.mid(8).trimmed();
+        if (name.size() >= 2 && name.startsWith('"') && name.endsWith('"')) {
+            name = name.mid(1, name.size() - 2);
+        }
+        try {
+            return BytesToText(body, QString::fromLatin1(name));
+        } catch (const std::exception&) {
+            break;
+        }
+    }
+    return QString::fromUtf8(body);
+}
+
+int RetryPolicy::delayMs(int retryNumber, const QByteArray& retryAfter,
+                         const QDateTime& now) const {
+    const int exponent = std::clamp(retryNumber - 1, 0, 16);
+    const qint64 growing = qint64(baseDelayMs) << exponent;
+    qint64 delay = growing;
+    if (const auto asked = parseRetryAfter(retryAfter, now)) {
+        delay = std::max(growing, std::min<qint64>(*asked, retryAfterCapMs));
+    }
+    return int(delay);
+}
+
+std::optional<qint64> parseRetryAfter(const QByteArray& value, const QDateTime& now) {
+    const QByteArray trimmed = value.trimmed();
+    if (trimmed.isEmpty()) {
+        return std::nullopt;
+    }
+    bool isNumber = false;
+    const qint64 seconds = trimmed.toLongLong(&isNumber);
+    if (isNumber) {
+        return seconds < 0 ? std::nullopt : std::optional<qint64>(seconds * 1000);
+    }
+    // An HTTP date, e.g. "Wed, 21 Oct 2015 07:28:00 GMT".
+    const QString text = QString::fromLatin1(trimmed).replace(u"GMT"_s, u"+0000"_s);
+    const QDateTime when = QDateTime::fromString(text, Qt::RFC2822Date);
+    if (!when.isValid()) {
+        return std::nullopt;
+    }
+    return std::max<qint64>(0, now.msecsTo(when));
+}
+
+} // namespace ds
