@@ -65,12 +65,9 @@ void TestDomainList::tidyEdgeCases_data() {
     const QString sample = u"1.pw\n2.pw\n3.pw\n4.pw\n5.pw\n6.pw\n7.pw\n"_s;
     QTest::newRow("seven tidy lines unchanged") << sample << sample << qsizetype(7);
     QTest::newRow("empty box") << QString() << u"\n"_s << qsizetype(1);
-    QTest::newRow("word without dot") << u"word"_s << u"word\n"_s << qsizetype(1);
     QTest::newRow("four blank lines keep one")
         << u"a.pw\n\n\n\n\nb.pw"_s << u"a.pw\n\nb.pw\n"_s << qsizetype(3);
     QTest::newRow("leading blank line stays") << u"\na.pw\n"_s << u"\na.pw\n"_s << qsizetype(2);
-    QTest::newRow("blanks around names kept")
-        << u" a.pw \n\tb.pw"_s << u" a.pw \n\tb.pw\n"_s << qsizetype(2);
     QTest::newRow("windows paste equals unix paste")
         << u"a.pw\r\nb.pw\r\n\r\nc.pw\r\n"_s << u"a.pw\nb.pw\nc.pw\n"_s << qsizetype(3);
     QTest::newRow("mixed break forms")
@@ -93,21 +90,18 @@ void TestDomainList::tidyTwiceShrinksLongRunsFurther() {
     const QString once = DomainList::tidy(u"a.pw\n\n\n\n\nb.pw"_s);
     QCOMPARE(once, u"a.pw\n\nb.pw\n"_s);
     QCOMPARE(DomainList::tidy(once), u"a.pw\nb.pw\n"_s);
-    QCOMPARE(DomainList::tidy(DomainList::tidy(once)), DomainList::tidy(once));
 }
 
 void TestDomainList::splitNumbersEntries_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("entries");
     QTest::newRow("empty text") << QString() << QStringList{QString()};
-    QTest::newRow("no final break") << u"a.pw\nb"_s << QStringList{u"a.pw"_s, u"b"_s};
     QTest::newRow("final break gives empty last entry")
         << u"a.pw\nb.pw\n"_s << QStringList{u"a.pw"_s, u"b.pw"_s, QString()};
     QTest::newRow("empty entries between breaks")
         << u"\na\n\nb"_s << QStringList{QString(), u"a"_s, QString(), u"b"_s};
     QTest::newRow("CR LF is one break, not two")
         << u"a\r\nb\r\n"_s << QStringList{u"a"_s, u"b"_s, QString()};
-    QTest::newRow("lone CR separates lines") << u"a\rb"_s << QStringList{u"a"_s, u"b"_s};
 }
 
 void TestDomainList::splitNumbersEntries() {
@@ -122,12 +116,10 @@ void TestDomainList::hasDot_data() {
     QTest::addColumn<bool>("expected");
     QTest::newRow("domain") << u"abc.pw"_s << true;
     QTest::newRow("bare suffix") << u".pw"_s << true;
-    QTest::newRow("trailing dot") << u"name."_s << true;
     QTest::newRow("dot deep in a text") << u"x\ny\nz.pw\n"_s << true;
     QTest::newRow("empty") << QString() << false;
     QTest::newRow("word") << u"word"_s << false;
     QTest::newRow("ideographic full stop is no dot") << u"名字。中国"_s << false;
-    QTest::newRow("fullwidth full stop is no dot") << u"abc．pw"_s << false;
 }
 
 void TestDomainList::hasDot() {
