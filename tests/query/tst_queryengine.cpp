@@ -1,0 +1,325 @@
+#include "FakeRegistrar.h"
+#include "MemoryRunBoard.h"
+#include "query/QueryEngine.h"
+#include "query/RunCaptions.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace ds;
+using namespace ds::test;
+
+namespace {
+
+// One engine over a board in memory, talking to its own registrar service,
+// paced fast enough for a test unless the test asks for the real pacing.
+struct EngineRun {
+    explicit EngineRun(const QString& list, int restartIntervalMs = 20) {
+        board.setList(list);
+        EngineConfig config;
+        config.registrar = registrar.url();
+        config.restartIntervalMs = restartIntervalMs;
+        config.requestTimeLimitMs = 300;
+        config.retry.baseDelayMs = 30;
+        engine = std::make_unique<QueryEngine>(board, config);
+        ended = std::make_unique<QSignalSpy>(engine.get(), &QueryEngine::runEnded);
+    }
+
+    bool finishes(int timeoutMs = 10000) {
+        return QTest::qWaitFor([this] { return engine->state() == QueryEngine::State::Ready; },
+                               timeoutMs);
+    }
+    bool requestsReach(qsizetype count) {
+        return QTest::qWaitFor([&] { return registrar.server().requests().size() >= count; });
+    }
+
+    FakeRegistrar registrar;
+    MemoryRunBoard board;
+    std::unique_ptr<QueryEngine> engine;
+    std::unique_ptr<QSignalSpy> ended;
+};
+
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
+QString numberedList(int first, int count) {
+    QString text;
+    for (int n = first; n < first + count; ++n) {
+        text += u"n%1.pw\n"_s.arg(n);
+    }
+    return text;
+}
+
+} // namespace
+
+// The engine end to end against a local registrar: every line of a run ends as
+// exactly one result line, one request at a time, at the workers' pace, and
+// pause, continue and stop mean what they say.
+class TestQueryEngine : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyLineEndsAsOneResult_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QStringList>("free");
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("U = 1") << u"free1.pw"_s << QStringList{u"free1.pw|可注册"_s}
+                               << QStringList{} << 1;
+        QTest::newRow("U = 2") << u"a.pw\nfree.pw\n"_s << QStringList{u"free.pw|可注册"_s}
+                               << QStringList{u"a.pw|已被注册"_s} << 2;
+        QTest::newRow("U = 3") << u"a.pw\nb.pw\nc.pw\n"_s << QStringList{}
+                               << QStringList{u"a.pw|已被注册"_s, u"b.pw|已被注册"_s,
+                                              u"c.pw|已被注册"_s}
+                               << 3;
+        QTest::newRow("sample list")
+            << u"2046.pw\n8899.pw\nfree.pw\n333666.pw\nfree88.pw\n1314.pw\nsky.pw\n"_s
+            << QStringList{u"free.pw|可注册"_s, u"free88.pw|可注册"_s}
+            << QStringList{u"2046.pw|已被注册"_s, u"8899.pw|已被注册"_s, u"333666.pw|已被注册"_s,
+                           u"1314.pw|已被注册"_s, u"sky.pw|已被注册"_s}
+            << 7;
+        QTest::newRow("entries without a dot are passed over")
+            << u"\nword\nfree.pw\n\nb.pw\n"_s << QStringList{u"free.pw|可注册"_s}
+            << QStringList{u"b.pw|已被注册"_s} << 2;
+        QTest::newRow("blanks and duplicates kept")
+            << u" c.pw \nc.pw\nc.pw\n"_s << QStringList{}
+            << QStringList{u" c.pw |已被注册"_s, u"c.pw|已被注册"_s, u"c.pw|已被注册"_s} << 3;
+        QTest::newRow("last line without a line break")
+            << u"a.pw\nb.pw\nfree.pw"_s << QStringList{u"free.pw|可注册"_s}
+            << QStringList{u"a.pw|已被注册"_s, u"b.pw|已被注册"_s} << 3;
+    }
+    void everyLineEndsAsOneResult() {
+        QFETCH(QString, list);
+        QFETCH(QStringList, free);
+        QFETCH(QStringList, taken);
+        QFETCH(int, requests);
+        EngineRun run(list);
+        run.engine->start();
+        QCOMPARE(run.board.caption, RunCaptions::querying());
+        QVERIFY(run.finishes());
+
+        QCOMPARE(sorted(run.board.free), sorted(free));
+        QCOMPARE(sorted(run.board.taken), sorted(taken));
+        QCOMPARE(run.registrar.server().requests().size(), requests);
+        QCOMPARE(run.registrar.server().maxConcurrent(), 1);
+        QCOMPARE(run.board.done, run.board.lineCount());
+        QCOMPARE(run.board.total, run.board.lineCount());
+        QCOMPARE(run.board.caption, RunCaptions::ready());
+        QCOMPARE(run.board.held, false);
+        QCOMPARE(run.ended->count(), 1);
+    }
+
+    void requestAsTheServiceSeesIt() {
+        EngineRun run(u"a&b=c+d%.pw\n"_s);
+        run.engine->start();
+        QVERIFY(run.finishes());
+        const LocalHttpRequest request = run.registrar.server().requests().value(0);
+        QCOMPARE(request.method, QByteArray("POST"));
+        QCOMPARE(request.path, QByteArray("/domain/check.do"));
+        QCOMPARE(request.query, QByteArray("method=check"));
+        const auto contentType =
+            std::find_if(request.headers.cbegin(), request.headers.cend(), [](const auto& header) {
+                return header.first.compare("content-type", Qt::CaseInsensitive) == 0;
+            });
+        QVERIFY(contentType != request.headers.cend());
+        QCOMPARE(contentType->first,
+                 QByteArray("content-type")); // written as the service expects it
+        QCOMPARE(contentType->second, QByteArray("application/x-www-form-urlencoded"));
+        QCOMPARE(request.body, QByteArray("domainName=a%26b%3Dc%2Bd%25.pw"));
+        QCOMPARE(run.board.taken, QStringList{u"a&b=c+d%.pw|已被注册"_s});
+    }
+
+    void workersKeepTheirPaceOneRequestAtATime() {
+        EngineRun run(numberedList(0, 9), 100);
+        run.registrar.setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false, 30); });
+        run.engine->start();
+        QVERIFY(run.finishes());
+        const QList<LocalHttpRequest> requests = run.registrar.server().requests();
+        QCOMPARE(requests.size(), 9);
+        QCOMPARE(run.registrar.server().maxConcurrent(), 1);
+        // Worker 1 takes entries 0, 3, 6, worker 2 entries 1, 4, 7, ...: a
+        // worker's next request leaves no sooner than its reply plus 100 ms.
+        qint64 arrived[9] = {};
+        for (const LocalHttpRequest& request : requests) {
+            arrived[FakeRegistrar::entryOf(request).mid(1).section(u'.', 0, 0).toInt()] =
+                request.arrivedMs;
+        }
+        QCOMPARE(FakeRegistrar::entryOf(requests.at(0)), u"n0.pw"_s);
+        QCOMPARE(FakeRegistrar::entryOf(requests.at(1)), u"n1.pw"_s);
+        QCOMPARE(FakeRegistrar::entryOf(requests.at(2)), u"n2.pw"_s);
+        for (int n = 0; n + 3 < 9; ++n) {
+            QVERIFY2(
+                arrived[n + 3] - arrived[n] >= 128,
+                qPrintable(u"entry %1 after %2 ms"_s.arg(n + 3).arg(arrived[n + 3] - arrived[n])));
+        }
+    }
+
+    void pauseLetsPendingStepsEndThenContinueResumes() {
+        EngineRun run(numberedList(0, 7));
+        run.registrar.setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false, 100); });
+        run.engine->start();
+        QVERIFY(run.requestsReach(1));
+        run.engine->pause();
+        QCOMPARE(run.board.caption, RunCaptions::paused());
+        QCOMPARE(run.board.held, true);
+
+        // The three steps under way still end; after them nothing moves.
+        QVERIFY(QTest::qWaitFor([&] { return run.board.taken.size() == 3; }));
+        QTest::qWait(300);
+        QCOMPARE(run.registrar.server().requests().size(), 3);
+        QCOMPARE(run.engine->state(), QueryEngine::State::Paused);
+
+        run.engine->resume();
+        QCOMPARE(run.board.caption, RunCaptions::querying());
+        QVERIFY(run.finishes());
+        QCOMPARE(run.board.taken.size(), 7);
+        QCOMPARE(sorted(run.registrar.requestedEntries()),
+                 sorted(numberedList(0, 7).split(u'\n', Qt::SkipEmptyParts)));
+    }
+
+    void pauseThatOutlastsTheLastStepEndsTheRun() {
+        EngineRun run(u"a.pw\n"_s);
+        run.registrar.setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(true, 100); });
+        run.engine->start();
+        QVERIFY(run.requestsReach(1));
+        run.engine->pause();
+        QVERIFY(run.finishes());
+        QCOMPARE(run.board.caption, RunCaptions::ready());
+        QCOMPARE(run.board.held, true);
+        QCOMPARE(run.board.free, QStringList{u"a.pw|可注册"_s});
+    }
+
+    void stopAbandonsTheRunAndANewStartBeginsAfresh() {
+        EngineRun run(numberedList(0, 6));
+        run.registrar.setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false, 150); });
+        run.engine->start();
+        QVERIFY(run.requestsReach(1));
+        run.engine->stop();
+        QCOMPARE(run.board.caption, RunCaptions::ready());
+        QCOMPARE(run.board.held, true);
+        const qsizetype doneAtStop = run.board.done;
+        QTest::qWait(400);
+        QCOMPARE(run.registrar.server().requests().size(), 1);
+        QVERIFY(run.board.taken.isEmpty());
+        QCOMPARE(run.board.done, doneAtStop);
+
+        run.registrar.setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false); });
+        run.engine->start();
+        QVERIFY(run.finishes());
+        QCOMPARE(run.board.taken.size(), 6);
+        QCOMPARE(run.board.done, 6);
+    }
+
+    void startDuringARunEndsItFirst() {
+        EngineRun run(numberedList(0, 4));
+        run.registrar.setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false, 80); });
+        run.engine->start();
+        QVERIFY(run.requestsReach(1));
+        run.engine->start();
+        QVERIFY(run.finishes());
+        QCOMPARE(sorted(run.board.taken), sorted({u"n0.pw|已被注册"_s, u"n1.pw|已被注册"_s,
+                                                  u"n2.pw|已被注册"_s, u"n3.pw|已被注册"_s}));
+        QCOMPARE(run.ended->count(), 1);
+    }
+
+    void failuresAreRetriedAndNeverLost() {
+        EngineRun run(u"flaky.pw\ndead.pw\ngone.pw\nmute.pw\nerrorpage.pw\nok.pw\n"_s);
+        run.registrar.setBehaviour([](const QString& entry, int attempt) {
+            LocalHttpResponse response = FakeRegistrar::answer(true);
+            if (entry == u"flaky.pw"_s && attempt == 1) {
+                response.status = 503;
+            } else if (entry == u"flaky.pw"_s && attempt == 2) {
+                response.action = LocalHttpResponse::Action::DropConnection;
+            } else if (entry == u"dead.pw"_s) {
+                response.status = 500;
+            } else if (entry == u"gone.pw"_s) {
+                response.action = LocalHttpResponse::Action::DropConnection;
+            } else if (entry == u"mute.pw"_s) {
+                response.action = LocalHttpResponse::Action::NeverAnswer;
+            } else if (entry == u"errorpage.pw"_s) {
+                response.status = 404;
+            } else if (entry == u"ok.pw"_s) {
+                response = FakeRegistrar::answer(false);
+            }
+            return response;
+        });
+        run.engine->start();
+        QVERIFY(run.finishes(20000));
+        QCOMPARE(run.board.free, QStringList{u"flaky.pw|可注册"_s});
+        QCOMPARE(sorted(run.board.taken),
+                 sorted({u"dead.pw|查询失败"_s, u"gone.pw|查询失败"_s, u"mute.pw|查询失败"_s,
+                         u"errorpage.pw|查询失败"_s, u"ok.pw|已被注册"_s}));
+        const QStringList requested = run.registrar.requestedEntries();
+        QCOMPARE(requested.count(u"flaky.pw"_s), 3);
+        QCOMPARE(requested.count(u"dead.pw"_s), 3);
+        QCOMPARE(requested.count(u"mute.pw"_s), 3);
+        QCOMPARE(requested.count(u"ok.pw"_s), 1);
+        QCOMPARE(run.board.done, 6);
+        QCOMPARE(run.registrar.server().maxConcurrent(), 1);
+    }
+
+    void retryAfterIsHonoured() {
+        EngineRun run(u"busy.pw\n"_s);
+        run.registrar.setBehaviour([](const QString&, int attempt) {
+            LocalHttpResponse response = FakeRegistrar::answer(true);
+            if (attempt == 1) {
+                response.status = 429;
+                response.headers.append({QByteArrayLiteral("Retry-After"), QByteArrayLiteral("1")});
+            }
+            return response;
+        });
+        run.engine->start();
+        QVERIFY(run.finishes());
+        const QList<LocalHttpRequest> requests = run.registrar.server().requests();
+        QCOMPARE(requests.size(), 2);
+        QVERIFY(requests.at(1).arrivedMs - requests.at(0).arrivedMs >= 990);
+        QCOMPARE(run.board.free, QStringList{u"busy.pw|可注册"_s});
+    }
+
+    void clearingTheListEndsTheRun() {
+        EngineRun run(numberedList(0, 30));
+        run.engine->start();
+        QVERIFY(QTest::qWaitFor([&] { return run.board.taken.size() >= 4; }));
+        run.board.setList(QString());
+        QVERIFY(run.finishes());
+        const qsizetype handled = run.board.taken.size();
+        QVERIFY(handled < 30);
+        QCOMPARE(run.board.done, handled);
+        QCOMPARE(run.board.total, 0);
+    }
+
+    void linesAddedDuringARunAreHandledAndCounted() {
+        EngineRun run(numberedList(0, 6));
+        run.engine->start();
+        QVERIFY(QTest::qWaitFor([&] { return run.board.taken.size() >= 1; }));
+        run.board.setList(numberedList(0, 12));
+        QVERIFY(run.finishes());
+        QCOMPARE(run.board.total, 12);
+        QCOMPARE(sorted(run.registrar.requestedEntries()),
+                 sorted(numberedList(0, 12).split(u'\n', Qt::SkipEmptyParts)));
+    }
+
+    void entriesPastTheSixteenBitRangeAreHandled() {
+        EngineRun run(numberedList(0, 40010));
+        run.engine->start(40000);
+        QVERIFY(run.finishes());
+        QCOMPARE(sorted(run.registrar.requestedEntries()),
+                 sorted(numberedList(40000, 10).split(u'\n', Qt::SkipEmptyParts)));
+        QCOMPARE(run.board.total, 40010);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQueryEngine)
+#include "tst_queryengine.moc"
