@@ -16,7 +16,8 @@ qint32 TimeoutSeconds(const QString& text) {
     locale.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
     const double value = locale.toDouble(text.trimmed(), &ok);
-    // The C locale also reads "inf" and "nan", which are no time-out.
+    // The C locale also reads "nan" and "inf": the first is no number, the
+    // second fails the range check below.
     if (!ok || std::isnan(value))
         throw Error(ErrorNumber::TypeMismatch,
                     u"The time-out \"%1\" is not a number of seconds."_s.arg(text));
