@@ -6,6 +6,7 @@
 #include "app/Product.h"
 #include "app/ResultExport.h"
 #include "query/DomainList.h"
+#include "query/QueryEngine.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -89,7 +90,8 @@ const QString kSampleList =
 Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
     : QWidget(parent)
     , m_config(std::move(config))
-    , m_openUrl(opener ? std::move(opener) : UrlOpener(&QDesktopServices::openUrl)) {
+    , m_openUrl(opener ? std::move(opener) : UrlOpener(&QDesktopServices::openUrl))
+    , m_board(*this) {
     setObjectName(u"Form1"_s);
     setWindowTitle(productTitle());
     setWindowIcon(programIcon());
@@ -103,8 +105,21 @@ Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
     m_Check1->setFocusPolicy(Qt::NoFocus);
     m_Check1->hide();
 
+    // A run appends line after line; an undo history of every one of them
+    // would only grow.
+    m_Text1->setUndoRedoEnabled(false);
+    m_Text2->setUndoRedoEnabled(false);
+
+    EngineConfig engineConfig;
+    engineConfig.registrar = QUrl(m_config.registrarAddress);
+    engineConfig.requestTimeLimitMs = m_config.requestTimeLimitSeconds * 1000;
+    engineConfig.restartIntervalMs = m_config.restartIntervalMs;
+    m_engine = std::make_unique<QueryEngine>(m_board, engineConfig);
+
     connectCommands();
 }
+
+Form1::~Form1() = default;
 
 void Form1::buildTopStrip() {
     m_Frame2 = frame(this, u"Frame2"_s, twips(120, 0, 9135, 615));
@@ -159,32 +174,60 @@ void Form1::buildMainPanel() {
 void Form1::connectCommands() {
     connect(m_Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(m_Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(m_Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(m_Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_wenticc, &LinkLabel::clicked, this, &Form1::wenticc_Click);
+    // Told on a later turn, so that a box never opens in the middle of a step.
+    connect(
+        m_engine.get(), &QueryEngine::problem, this,
+        [this](const QString& message) { MessageBoxes::inform(this, message); },
+        Qt::QueuedConnection);
 }
 
 void Form1::Command1_Click() {
+    // Pause and continue act at once on the list as it stands: tidying it
+    // under running workers could move lines beneath their cursors.
+    switch (m_engine->state()) {
+    case QueryEngine::State::Querying:
+        m_engine->pause();
+        return;
+    case QueryEngine::State::Paused:
+        m_engine->resume();
+        return;
+    case QueryEngine::State::Ready:
+        break;
+    }
     const QString current = m_Text4->toPlainText();
     const QString tidied = DomainList::tidy(current);
     if (tidied != current)
         replaceText(m_Text4, tidied);
-    const qsizetype U = DomainList::highestEntry(tidied);
     if (!DomainList::hasDot(tidied)) {
         MessageBoxes::inform(this, u"请先输入域名！"_s);
         return;
     }
-    dispatchCaption(U);
+    startRun();
 }
 
-void Form1::dispatchCaption(qsizetype U) {
-    Q_UNUSED(U);
+void Form1::startRun() {
+    if (m_config.registrarAddress.isEmpty()) {
+        MessageBoxes::inform(this,
+                             u"还没有设置查询服务的地址，查询无法开始。\n"
+                             u"请用选项 --registrar http://主机[:端口] 启动程序，"
+                             u"或在设置文件的 [registrar] 一节写入 address=http://主机[:端口]。"_s);
+        return;
+    }
+    m_engine->start();
 }
 
 void Form1::Command2_Click() {
     m_Text4->clear();
     m_Text1->clear();
     m_Text2->clear();
+}
+
+void Form1::Command3_Click() {
+    m_engine->stop();
 }
 
 void Form1::Command4_Click() {

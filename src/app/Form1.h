@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/AppConfig.h"
+#include "app/FormRunBoard.h"
 
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QFrame;
@@ -17,6 +19,7 @@ class QUrl;
 namespace ds {
 
 class LinkLabel;
+class QueryEngine;
 
 // The program's one window: the domain list, the two result lists, the
 // counters, the command buttons and the support link, laid out at fixed
@@ -30,8 +33,11 @@ public:
 
     // An empty opener means QDesktopServices::openUrl.
     explicit Form1(AppConfig config, UrlOpener opener = {}, QWidget* parent = nullptr);
+    ~Form1() override;
 
     const AppConfig& config() const { return m_config; }
+    // The run controller working on this window's controls.
+    QueryEngine& engine() const { return *m_engine; }
 
     QPlainTextEdit* Text4() const { return m_Text4; }
     QPlainTextEdit* Text1() const { return m_Text1; }
@@ -53,13 +59,12 @@ private:
 
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
     void Command4_Click();
     void Command5_Click();
     void wenticc_Click();
 
-    // The run controller's entry point: start, pause or continue, decided by
-    // the caption of Command1, for a list whose highest entry number is U.
-    void dispatchCaption(qsizetype U);
+    void startRun();
 
     AppConfig m_config;
     UrlOpener m_openUrl;
@@ -81,6 +86,9 @@ private:
     QPushButton* m_Command4 = nullptr;
     QPushButton* m_Command5 = nullptr;
     QCheckBox* m_Check1 = nullptr;
+
+    FormRunBoard m_board;
+    std::unique_ptr<QueryEngine> m_engine;
 };
 
 } // namespace ds

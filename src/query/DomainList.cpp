@@ -24,14 +24,6 @@ QString tidy(const QString& text) {
     return result;
 }
 
-QStringList split(const QString& text) {
-    return normaliseLineBreaks(text).split(u'\n', Qt::KeepEmptyParts);
-}
-
-qsizetype highestEntry(const QString& text) {
-    return split(text).size() - 1;
-}
-
 bool hasDot(QStringView text) {
     return text.contains(u'.');
 }

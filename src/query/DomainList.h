@@ -22,14 +22,6 @@ QString normaliseLineBreaks(QString text);
 // overlap. Blank lines at the very start are kept.
 QString tidy(const QString& text);
 
-// The numbered entries of the list, split at every line break. A list that
-// ends with a line break has an empty last entry.
-QStringList split(const QString& text);
-
-// The highest entry number of split(text); right after tidying it equals the
-// number of lines.
-qsizetype highestEntry(const QString& text);
-
 // True when the entry (or a whole text) holds a '.', the only test that makes
 // an entry a domain worth a request.
 bool hasDot(QStringView text);

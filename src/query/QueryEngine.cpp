@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "http/HTTPPage2.h"
+#include "query/DomainList.h"
 #include "query/RunBoard.h"
 #include "query/RunCaptions.h"
 
@@ -191,7 +192,7 @@ void QueryEngine::runStep(int worker) {
     m_board.setDone(++m_done);
     w.phase = Phase::Stepping;
     QString entry = m_board.entryAt(w.cursor);
-    if (!entry.contains(u'.')) {
+    if (!DomainList::hasDot(entry)) {
         finishStep(worker);
         return;
     }

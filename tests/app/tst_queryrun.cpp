@@ -1,0 +1,151 @@
+#include "FakeRegistrar.h"
+#include "MessageBoxRecorder.h"
+#include "UrlOpenerRecorder.h"
+#include "app/Form1.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace ds;
+using namespace ds::test;
+
+namespace {
+
+QStringList sortedLines(const QString& text) {
+    QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+    lines.sort();
+    return lines;
+}
+
+} // namespace
+
+// A run as a person drives it: the buttons of the real window against a local
+// registrar, at the program's own pacing.
+class TestQueryRun final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        m_registrar = std::make_unique<FakeRegistrar>();
+        m_boxes = std::make_unique<MessageBoxRecorder>();
+        m_opener = std::make_unique<UrlOpenerRecorder>();
+        AppConfig config;
+        config.registrarAddress = m_registrar->url().toString(QUrl::RemovePath);
+        m_form = std::make_unique<Form1>(config, m_opener->opener());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+    void cleanup() {
+        m_form.reset();
+        m_opener.reset();
+        m_boxes.reset();
+        m_registrar.reset();
+    }
+
+    void sampleListRunsToTheEnd() {
+        const QString sample = m_form->Text4()->toPlainText();
+        m_registrar->setBehaviour([](const QString& entry, int) {
+            return FakeRegistrar::answer(entry.startsWith(u"1314"_s) ||
+                                         entry.startsWith(u"sieve"_s));
+        });
+        press(m_form->Command1());
+        QCOMPARE(m_form->Command1()->text(), u"暂 停"_s);
+        QVERIFY(runEnds());
+
+        QCOMPARE(m_form->Text4()->toPlainText(), sample);
+        QCOMPARE(sortedLines(m_form->Text1()->toPlainText()),
+                 (QStringList{u"1314.pw|可注册"_s, u"sieve.pw|可注册"_s}));
+        QStringList taken = sortedLines(m_form->Text2()->toPlainText());
+        QCOMPARE(taken.size(), 5);
+        for (const QString& line : taken) {
+            QVERIFY2(line.endsWith(u"|已被注册"_s), qPrintable(line));
+        }
+        QCOMPARE(m_form->Label3(0)->text(), u"7"_s);
+        QCOMPARE(m_form->Label3(1)->text(), u"7"_s);
+        QCOMPARE(m_form->Check1()->isChecked(), false);
+        QCOMPARE(m_registrar->server().maxConcurrent(), 1);
+        QVERIFY(m_boxes->requests().isEmpty());
+
+        // What a run found free is what the copy hands on.
+        press(m_form->findChild<QPushButton*>(u"Command4"_s));
+        QCOMPARE(sortedLines(QGuiApplication::clipboard()->text()),
+                 (QStringList{u"1314.pw"_s, u"sieve.pw"_s}));
+    }
+
+    void pauseAndContinueLeaveTheListAlone() {
+        m_registrar->setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false, 100); });
+        press(m_form->Command1());
+        QVERIFY(QTest::qWaitFor([&] { return !m_registrar->server().requests().isEmpty(); }));
+
+        // Lines a re-tidy would collapse stay as they are while the run goes on.
+        m_form->Text4()->appendPlainText(u"\n\n\nlate.pw"_s);
+        const QString edited = m_form->Text4()->toPlainText();
+        press(m_form->Command1());
+        QCOMPARE(m_form->Command1()->text(), u"继 续"_s);
+        QCOMPARE(m_form->Check1()->isChecked(), true);
+        QCOMPARE(m_form->Text4()->toPlainText(), edited);
+
+        QTest::qWait(500);
+        const qsizetype requestsWhilePaused = m_registrar->server().requests().size();
+        QVERIFY(requestsWhilePaused <= 3);
+        QTest::qWait(200);
+        QCOMPARE(m_registrar->server().requests().size(), requestsWhilePaused);
+
+        press(m_form->Command1());
+        QCOMPARE(m_form->Command1()->text(), u"暂 停"_s);
+        QCOMPARE(m_form->Check1()->isChecked(), false);
+        QVERIFY(runEnds());
+        QCOMPARE(m_form->Text4()->toPlainText(), edited);
+        const QStringList requested = m_registrar->requestedEntries();
+        QCOMPARE(requested.size(), 8);
+        QCOMPARE(requested.count(u"late.pw"_s), 1);
+    }
+
+    void stopEndsTheRunWhileARequestIsOut() {
+        m_registrar->setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(true, 200); });
+        press(m_form->Command1());
+        QVERIFY(QTest::qWaitFor([&] { return !m_registrar->server().requests().isEmpty(); }));
+        press(m_form->Command3());
+        QCOMPARE(m_form->Command1()->text(), u"开始查询"_s);
+        QCOMPARE(m_form->Check1()->isChecked(), true);
+        QTest::qWait(400);
+        QCOMPARE(m_registrar->server().requests().size(), 1);
+        QVERIFY(m_form->Text1()->toPlainText().isEmpty());
+    }
+
+    void windowAnswersWhileARequestIsOut() {
+        m_registrar->setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false, 400); });
+        press(m_form->Command1());
+        QVERIFY(QTest::qWaitFor([&] { return !m_registrar->server().requests().isEmpty(); }));
+        // Clearing works at once and leaves the workers nothing to do.
+        press(m_form->findChild<QPushButton*>(u"Command2"_s));
+        QVERIFY(m_form->Text4()->toPlainText().isEmpty());
+        QVERIFY(runEnds());
+        QCOMPARE(m_registrar->server().requests().size(), 1);
+    }
+
+private:
+    static void press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    bool runEnds() {
+        return QTest::qWaitFor([&] { return m_form->Command1()->text() == u"开始查询"_s; }, 10000);
+    }
+
+    std::unique_ptr<FakeRegistrar> m_registrar;
+    std::unique_ptr<MessageBoxRecorder> m_boxes;
+    std::unique_ptr<UrlOpenerRecorder> m_opener;
+    std::unique_ptr<Form1> m_form;
+};
+
+QTEST_MAIN(TestQueryRun)
+#include "tst_queryrun.moc"
