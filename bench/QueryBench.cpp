@@ -1,0 +1,195 @@
+// Measures the query engine inside the real (offscreen) window: a step's own
+// cost against the size of the list, the memory a million-line list and a
+// million result lines take, throughput at the default pacing, and the longest
+// time the UI thread stays busy during a run. Prints a table; asserts nothing.
+
+#include "ThreadedRegistrar.h"
+#include "app/AppConfig.h"
+#include "app/Form1.h"
+#include "app/FormRunBoard.h"
+#include "query/QueryEngine.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace ds;
+using ds::bench::ThreadedRegistrar;
+
+namespace {
+
+constexpr int StepsMeasured = 300;
+
+// Turns the event loop until `done` holds or the time is up.
+bool runUntil(const std::function<bool()>& done, int timeoutMs) {
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    poll.start(5);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (!done()) {
+        loop.exec();
+    }
+    return done();
+}
+
+// "VmHWM" (peak) or "VmRSS" (now) of this process, in MiB.
+double memoryMiB(const char* field) {
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field)) {
+            return line.mid(int(qstrlen(field)) + 1).trimmed().split(' ').first().toDouble() / 1024;
+        }
+    }
+    return -1;
+}
+
+QString numberedList(qsizetype lines) {
+    QString text;
+    text.reserve(lines * 12);
+    for (qsizetype n = 0; n < lines; ++n) {
+        text += (n % 10 == 0 ? u"free%1.pw\n"_s : u"n%1.pw\n"_s).arg(n);
+    }
+    return text;
+}
+
+std::unique_ptr<Form1> makeWindow(const QUrl& registrar, int restartIntervalMs) {
+    AppConfig config;
+    config.registrarAddress = registrar.toString(QUrl::RemovePath);
+    config.restartIntervalMs = restartIntervalMs;
+    auto form = std::make_unique<Form1>(config, [](const QUrl&) { return true; });
+    form->show();
+    return form;
+}
+
+bool runEnded(Form1& form) {
+    return form.engine().state() == QueryEngine::State::Ready;
+}
+
+void measureMemory() {
+    const double before = memoryMiB("VmRSS:");
+    ThreadedRegistrar registrar(0);
+    auto form = makeWindow(registrar.url(), 0);
+    form->Text4()->setPlainText(numberedList(1'000'000));
+    FormRunBoard board(*form);
+    for (int n = 0; n < 1'000'000; ++n) {
+        const QString line = u"n%1.pw"_s.arg(n);
+        if (n % 2 == 0) {
+            board.appendFree(line + u"|可注册"_s);
+        } else {
+            board.appendTaken(line + u"|已被注册"_s);
+        }
+    }
+    QCoreApplication::processEvents();
+    std::printf("Memory: window with 1,000,000 list lines and 1,000,000 result lines\n");
+    std::printf("  RSS before the window %8.0f MiB\n", before);
+    std::printf("  RSS now               %8.0f MiB\n", memoryMiB("VmRSS:"));
+    std::printf("  peak RSS (VmHWM)      %8.0f MiB   target < 1024 MiB\n\n", memoryMiB("VmHWM:"));
+}
+
+void measureStepCost() {
+    std::printf("Engine time per step, waits excluded (%d steps at the end of the list)\n",
+                StepsMeasured);
+    std::printf("  %10s %14s %14s\n", "lines", "us per step", "vs 1,000");
+    ThreadedRegistrar registrar(0);
+    double first = 0;
+    for (const qsizetype lines : {qsizetype(1'000), qsizetype(100'000), qsizetype(1'000'000)}) {
+        auto form = makeWindow(registrar.url(), 0);
+        form->Text4()->setPlainText(numberedList(lines));
+        QueryEngine& engine = form->engine();
+        engine.start(lines - StepsMeasured);
+        runUntil([&] { return runEnded(*form); }, 120'000);
+        const double perStep = double(engine.busyNanoseconds()) / StepsMeasured / 1000;
+        if (first == 0) {
+            first = perStep;
+        }
+        std::printf("  %10lld %14.1f %13.2fx\n", static_cast<long long>(lines), perStep,
+                    perStep / first);
+    }
+    std::printf("  target: the 1,000,000 figure within 2x of the 1,000 figure\n\n");
+}
+
+void measureThroughput() {
+    constexpr int Lines = 150;
+    constexpr int RestartMs = 100;
+    constexpr int ReplyMs = 50;
+    ThreadedRegistrar registrar(ReplyMs);
+    auto form = makeWindow(registrar.url(), RestartMs);
+    form->Text4()->setPlainText(numberedList(Lines));
+    QElapsedTimer clock;
+    clock.start();
+    form->Command1()->click();
+    runUntil([&] { return runEnded(*form); }, 120'000);
+    const double rate = Lines / (double(clock.nsecsElapsed()) / 1e9);
+    // Each worker needs a reply plus the restart interval per step, and the
+    // three share one request at a time.
+    const double limit = std::min(3.0 / ((RestartMs + ReplyMs) / 1000.0), 1000.0 / ReplyMs);
+    std::printf("Throughput at the default pacing (restart %d ms, registrar answers after %d ms)\n",
+                RestartMs, ReplyMs);
+    std::printf("  %.2f domains/s of a %.2f domains/s limit: %.1f %%   target >= 95 %%\n\n", rate,
+                limit, 100 * rate / limit);
+}
+
+void measureUiBusy(int seconds) {
+    ThreadedRegistrar registrar(0);
+    auto form = makeWindow(registrar.url(), 0);
+    form->Text4()->setPlainText(numberedList(100'000));
+    QCoreApplication::processEvents();
+
+    QElapsedTimer press;
+    press.start();
+    form->Command1()->click();
+    const double pressMs = double(press.nsecsElapsed()) / 1e6;
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = clock.nsecsElapsed();
+    qint64 longest = 0;
+    QTimer watchdog;
+    watchdog.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    watchdog.start(1);
+    runUntil([&] { return runEnded(*form) || clock.elapsed() > seconds * 1000; },
+             seconds * 1000 + 1000);
+    watchdog.stop();
+    std::printf("UI thread during a run over 100,000 lines (%d s, restart 0 ms, instant replies)\n",
+                seconds);
+    std::printf("  steps done               %s\n", qPrintable(form->Label3(1)->text()));
+    std::printf("  the start press itself   %8.1f ms\n", pressMs);
+    std::printf("  longest busy stretch     %8.1f ms   target < 50 ms\n\n",
+                std::max(0.0, double(longest) / 1e6 - 1));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const int busySeconds = argc > 1 ? QByteArray(argv[1]).toInt() : 60;
+    std::printf("DomainSieve benchmark\n\n");
+    measureMemory();
+    measureStepCost();
+    measureThroughput();
+    measureUiBusy(busySeconds > 0 ? busySeconds : 60);
+    return 0;
+}

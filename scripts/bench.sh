@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds an optimised tree and runs the benchmark offscreen; it prints its
+# figures and asserts nothing. An argument sets how many seconds the UI-thread
+# measurement runs (60 by default).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/common.sh
+
+ensure_packages "${DOMAINSIEVE_PACKAGES[@]}"
+build_tree build/bench -DCMAKE_BUILD_TYPE=Release -DDOMAINSIEVE_BUILD_BENCH=ON
+QT_QPA_PLATFORM=offscreen build/bench/bench/domainsieve_bench "$@"
