@@ -5,6 +5,7 @@
 #include "query/DomainList.h"
 #include "query/RunBoard.h"
 #include "query/RunCaptions.h"
+#include "timer/XTimerSupport.h"
 
 #include <utility>
 
@@ -35,9 +36,14 @@ private:
 } // namespace
 
 QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, QObject* parent)
+    : QueryEngine(board, std::move(config), XTimerSupport::instance(), parent) {}
+
+QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& timers,
+                         QObject* parent)
     : QObject(parent)
     , m_board(board)
     , m_config(std::move(config))
+    , m_timers(timers)
     , m_registrar(m_config.registrar, m_config.requestTimeLimitMs) {
     for (int n = 0; n < WorkerCount; ++n) {
         QTimer& restart = m_workers[n].restart;
@@ -113,7 +119,7 @@ void QueryEngine::startDeferral(int worker) {
     Worker& w = m_workers[worker];
     dropDeferral(w);
     w.phase = Phase::Waiting;
-    w.page = HTTPPage2::create();
+    w.page = HTTPPage2::create(m_timers);
     const quint64 token = w.deferralToken;
     // The step runs on its own turn of the event loop, never inside the
     // component's event, so that the component can be replaced freely.
@@ -129,7 +135,9 @@ void QueryEngine::startDeferral(int worker) {
         w.restart.stop();
         w.restartPending = false;
         w.phase = Phase::Held;
-        Q_EMIT problem(error.text());
+        Q_EMIT problem(
+            u"第%1路查询未能启动：%2\n先按“暂 停”，再按“继 续”即可重试。"_s.arg(worker + 1)
+                .arg(error.text()));
     }
 }
 

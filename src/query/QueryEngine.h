@@ -17,6 +17,7 @@ namespace ds {
 
 class HTTPPage2;
 class RunBoard;
+class XTimerSupport;
 
 struct EngineConfig {
     QUrl registrar;
@@ -36,6 +37,10 @@ class QueryEngine final : public QObject {
 public:
     enum class State { Ready, Querying, Paused };
 
+    // `timers` drives the page-request deferrals; the program's own table
+    // unless a test hands in one over a fake source.
+    QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& timers,
+                QObject* parent = nullptr);
     QueryEngine(RunBoard& board, EngineConfig config, QObject* parent = nullptr);
     ~QueryEngine() override;
 
@@ -89,6 +94,7 @@ private:
 
     RunBoard& m_board;
     EngineConfig m_config;
+    XTimerSupport& m_timers;
     RegistrarClient m_registrar;
     std::array<Worker, 3> m_workers;
     std::deque<int> m_queue;

@@ -1,7 +1,9 @@
 #include "FakeRegistrar.h"
+#include "FakeTimerSource.h"
 #include "MemoryRunBoard.h"
 #include "query/QueryEngine.h"
 #include "query/RunCaptions.h"
+#include "timer/XTimerSupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -18,14 +20,15 @@ namespace {
 // One engine over a board in memory, talking to its own registrar service,
 // paced fast enough for a test unless the test asks for the real pacing.
 struct EngineRun {
-    explicit EngineRun(const QString& list, int restartIntervalMs = 20) {
+    explicit EngineRun(const QString& list, int restartIntervalMs = 20,
+                       XTimerSupport& timers = XTimerSupport::instance()) {
         board.setList(list);
         EngineConfig config;
         config.registrar = registrar.url();
         config.restartIntervalMs = restartIntervalMs;
         config.requestTimeLimitMs = 300;
         config.retry.baseDelayMs = 30;
-        engine = std::make_unique<QueryEngine>(board, config);
+        engine = std::make_unique<QueryEngine>(board, config, timers);
         ended = std::make_unique<QSignalSpy>(engine.get(), &QueryEngine::runEnded);
     }
 
@@ -288,16 +291,32 @@ private Q_SLOTS:
         QCOMPARE(run.board.free, QStringList{u"busy.pw|可注册"_s});
     }
 
-    void clearingTheListEndsTheRun() {
-        EngineRun run(numberedList(0, 30));
+    // A worker whose deferral cannot get a timer stops and says so; continue
+    // tries it again, and its entries are still handled.
+    void workerWithoutATimerIsReportedAndRetriedOnContinue() {
+        FakeTimerSource source;
+        XTimerSupport timers(source);
+        EngineRun run(u"a.pw\nb.pw\n"_s, 0, timers);
+        QSignalSpy problems(run.engine.get(), &QueryEngine::problem);
+        source.refuseNext(2);
         run.engine->start();
-        QVERIFY(QTest::qWaitFor([&] { return run.board.taken.size() >= 4; }));
-        run.board.setList(QString());
-        QVERIFY(run.finishes());
-        const qsizetype handled = run.board.taken.size();
-        QVERIFY(handled < 30);
-        QCOMPARE(run.board.done, handled);
-        QCOMPARE(run.board.total, 0);
+        QCOMPARE(problems.count(), 2);
+        QVERIFY(problems.at(0).at(0).toString().contains(u"没有可用的计时器"_s));
+        QCOMPARE(run.engine->state(), QueryEngine::State::Querying);
+
+        run.engine->pause();
+        run.engine->resume();
+        QCOMPARE(source.runningCount(), 2);
+        // The polling timers tick only when told; keep them ticking until the run ends.
+        QVERIFY(QTest::qWaitFor([&] {
+            for (const auto& call : source.setCalls()) {
+                if (source.isRunning(call.id)) {
+                    source.fire(call.id);
+                }
+            }
+            return run.engine->state() == QueryEngine::State::Ready;
+        }));
+        QCOMPARE(sorted(run.board.taken), sorted({u"a.pw|已被注册"_s, u"b.pw|已被注册"_s}));
     }
 
     void linesAddedDuringARunAreHandledAndCounted() {
