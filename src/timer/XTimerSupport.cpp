@@ -68,6 +68,10 @@ void XTimerSupport::DisarmTimer(XTimer& timer) {
 }
 
 void XTimerSupport::SysTimerProc(quint32 id) {
+    // Free slots hold id 0, so an expiry under 0 would be routed to a slot nobody owns.
+    if (id == 0) {
+        return;
+    }
     const std::size_t end = m_slots.size();
     for (std::size_t i = 0; i < end; ++i) {
         if (m_slots[i].SysId != id) {

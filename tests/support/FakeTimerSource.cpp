@@ -26,9 +26,4 @@ void FakeTimerSource::KillTimer(quint32 id) {
     m_running.remove(id);
 }
 
-void FakeTimerSource::clearCalls() {
-    m_setCalls.clear();
-    m_killCalls.clear();
-}
-
 } // namespace ds::test

@@ -33,7 +33,6 @@ public:
     qsizetype runningCount() const { return m_running.size(); }
     const QList<SetCall>& setCalls() const { return m_setCalls; }
     const QList<quint32>& killCalls() const { return m_killCalls; }
-    void clearCalls();
 
 private:
     QList<quint32> m_queuedIds;
