@@ -5,7 +5,24 @@
 
 namespace ds::test {
 
+namespace {
+
+LocalHttpResponse cannedResponse(const LocalHttpRequest& request) {
+    LocalHttpResponse response;
+    if (request.path == "/slow")
+        response.action = LocalHttpResponse::Action::NeverAnswer;
+    else if (request.path == "/dropped")
+        response.action = LocalHttpResponse::Action::DropConnection;
+    else if (request.path == "/missing")
+        response.status = 404;
+    response.body = QByteArray::fromPercentEncoding(request.path.mid(1));
+    return response;
+}
+
+} // namespace
+
 HttpPageHarness::HttpPageHarness() {
+    m_server.setHandler(cannedResponse);
     m_server.listen();
 }
 
@@ -15,10 +32,6 @@ std::shared_ptr<HTTPPage2> HttpPageHarness::makePage() {
     auto page = HTTPPage2::create(m_timers);
     page->onHttpEvent([this](const QString& code) { m_events.append(code); });
     return page;
-}
-
-void HttpPageHarness::answerWith(const LocalHttpResponse& response) {
-    m_server.setHandler([response](const LocalHttpRequest&) { return response; });
 }
 
 QString HttpPageHarness::url(const QString& pathAndQuery) const {
@@ -35,6 +48,11 @@ quint32 HttpPageHarness::newestTimer() const {
     return 0;
 }
 
+void HttpPageHarness::settle(qsizetype count) {
+    pollUntil(count, 10000);
+    pollUntil(count + 1, 200);
+}
+
 void HttpPageHarness::pollUntil(qsizetype count, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
@@ -43,19 +61,6 @@ void HttpPageHarness::pollUntil(qsizetype count, int timeoutMs) {
         if (const quint32 id = newestTimer())
             m_source.fire(id);
     }
-}
-
-LocalHttpResponse httpReply(int status, const QByteArray& body) {
-    LocalHttpResponse response;
-    response.status = status;
-    response.body = body;
-    return response;
-}
-
-LocalHttpResponse httpAction(LocalHttpResponse::Action action) {
-    LocalHttpResponse response;
-    response.action = action;
-    return response;
 }
 
 } // namespace ds::test

@@ -13,6 +13,10 @@ namespace ds::test {
 // Everything a test of HTTPPage2 stands on: a local service, a timer table
 // over a timer source fired by hand, and the list of HttpEvent texts raised by
 // the pages it makes. Destroy the pages before the harness.
+//
+// The service never answers "/slow", drops the connection on "/dropped",
+// answers "/missing" with a 404 page reading "missing" and any other path with
+// a 200 page holding that path, percent-decoded, without its leading slash.
 class HttpPageHarness final {
 public:
     HttpPageHarness();
@@ -28,23 +32,21 @@ public:
 
     // A page whose events are appended to events().
     std::shared_ptr<HTTPPage2> makePage();
-    void answerWith(const LocalHttpResponse& response);
     // The service's address with `pathAndQuery` appended.
     QString url(const QString& pathAndQuery = QStringLiteral("page")) const;
     // The id of the newest polling timer the source started; 0 when none.
     quint32 newestTimer() const;
     // Fires the newest polling timer every few milliseconds until `count`
-    // events have come or the time is up.
-    void pollUntil(qsizetype count, int timeoutMs = 10000);
+    // events have come, then a little longer, so that an extra event shows.
+    void settle(qsizetype count);
 
 private:
+    void pollUntil(qsizetype count, int timeoutMs);
+
     LocalHttpServer m_server;
     FakeTimerSource m_source;
     XTimerSupport m_timers{m_source};
     QStringList m_events;
 };
-
-LocalHttpResponse httpReply(int status, const QByteArray& body);
-LocalHttpResponse httpAction(LocalHttpResponse::Action action);
 
 } // namespace ds::test
