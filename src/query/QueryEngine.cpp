@@ -109,9 +109,6 @@ void QueryEngine::stop() {
     abandon();
     m_held = true;
     m_board.setPauseFlag(true);
-    for (int n = 0; n < WorkerCount; ++n) {
-        m_workers[n].cursor = n;
-    }
     setState(State::Ready);
 }
 

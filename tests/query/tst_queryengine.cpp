@@ -224,19 +224,6 @@ private Q_SLOTS:
         QCOMPARE(run.board.done, 6);
     }
 
-    void startDuringARunEndsItFirst() {
-        EngineRun run(numberedList(0, 4));
-        run.registrar.setBehaviour(
-            [](const QString&, int) { return FakeRegistrar::answer(false, 80); });
-        run.engine->start();
-        QVERIFY(run.requestsReach(1));
-        run.engine->start();
-        QVERIFY(run.finishes());
-        QCOMPARE(sorted(run.board.taken), sorted({u"n0.pw|已被注册"_s, u"n1.pw|已被注册"_s,
-                                                  u"n2.pw|已被注册"_s, u"n3.pw|已被注册"_s}));
-        QCOMPARE(run.ended->count(), 1);
-    }
-
     void failuresAreRetriedAndNeverLost() {
         EngineRun run(u"flaky.pw\ndead.pw\ngone.pw\nmute.pw\nerrorpage.pw\nok.pw\n"_s);
         run.registrar.setBehaviour([](const QString& entry, int attempt) {
