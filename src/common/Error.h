@@ -8,8 +8,8 @@
 namespace ds {
 
 // The one error type of the program: a number with a text, leaving an
-// operation to its caller. Numbers follow the COM convention the design was
-// written in, so "no timer available" keeps its well-known 0x80047925.
+// operation to its caller. Numbers follow the COM convention, so "no timer
+// available" keeps its well-known 0x80047925.
 class Error : public std::exception {
 public:
     Error(std::uint32_t number, QString text);
