@@ -7,6 +7,7 @@
 #include "app/ResultExport.h"
 #include "query/DomainList.h"
 #include "query/QueryEngine.h"
+#include "query/RunCaptions.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -159,7 +160,7 @@ void Form1::buildMainPanel() {
     m_Text2 = textBox(panel, u"Text2"_s, twips(3600, 600, 2655, 3255));
     m_Text1 = textBox(panel, u"Text1"_s, twips(6360, 600, 2535, 3255));
 
-    m_Command1 = button(panel, u"Command1"_s, u"开始查询"_s, twips(120, 3960, 1455, 615));
+    m_Command1 = button(panel, u"Command1"_s, RunCaptions::ready(), twips(120, 3960, 1455, 615));
     m_Command3 = button(panel, u"Command3"_s, u"停  止"_s, twips(2040, 3960, 1215, 615));
     m_Command2 = button(panel, u"Command2"_s, u"清空"_s, twips(3600, 3960, 1695, 615));
     m_Command4 = button(panel, u"Command4"_s, u"复制结果"_s, twips(6360, 3960, 1095, 615));

@@ -103,9 +103,8 @@ void HttpRequest::open(const QByteArray& method, const QString& url) {
     m_requestHeaders.clear();
     m_body.reset();
     m_status = 0;
+    m_arrived = false;
     m_responseHeaders.clear();
-    m_error = QNetworkReply::NoError;
-    m_errorString.clear();
     m_readyState = Opened;
 }
 
@@ -132,14 +131,8 @@ void HttpRequest::send(const QByteArray& body) {
     QNetworkAccessManager& manager = threadManager();
     if (m_method == "GET")
         m_reply = manager.get(request);
-    else if (m_method == "HEAD")
-        m_reply = manager.head(request);
     else if (m_method == "POST")
         m_reply = manager.post(request, body);
-    else if (m_method == "PUT")
-        m_reply = manager.put(request, body);
-    else if (body.isEmpty())
-        m_reply = manager.sendCustomRequest(request, m_method);
     else
         m_reply = manager.sendCustomRequest(request, m_method, body);
 
@@ -164,17 +157,16 @@ void HttpRequest::finish() {
     if (m_readyState != Sent || !m_reply)
         return;
     QNetworkReply& reply = *m_reply;
-    m_error = reply.error();
-    m_errorString = m_error == QNetworkReply::NoError ? QString() : reply.errorString();
+    const QNetworkReply::NetworkError error = reply.error();
     m_status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     m_responseHeaders = reply.rawHeaderPairs();
     const QByteArray data = reply.readAll();
 
     // Errors below the content range mean the transfer itself failed (no
     // connection, a reset, a cut-off body): whatever arrived is not the body.
-    const bool transferFailed =
-        (m_error != QNetworkReply::NoError && m_error < QNetworkReply::ContentAccessDenied) ||
-        (m_error != QNetworkReply::NoError && m_status == 0);
+    const bool transferFailed = error != QNetworkReply::NoError &&
+                                (error < QNetworkReply::ContentAccessDenied || m_status == 0);
+    m_arrived = m_status != 0 && !transferFailed;
     if (!transferFailed && !carriesNoBody(m_method, m_status))
         m_body = data;
 

@@ -44,9 +44,10 @@ public:
     std::optional<QByteArray> responseBody() const { return m_body; }
     // The HTTP status, 0 when there was none.
     int status() const { return m_status; }
+    // A whole reply came back, whatever its status: no failed connection, no
+    // reset, no body cut off.
+    bool replyArrived() const { return m_arrived; }
     QByteArray responseHeader(const QByteArray& name) const;
-    QNetworkReply::NetworkError networkError() const { return m_error; }
-    QString errorString() const { return m_errorString; }
 
 Q_SIGNALS:
     // Emitted once, when readyState becomes Complete.
@@ -63,9 +64,8 @@ private:
     int m_readyState = Unsent;
     std::optional<QByteArray> m_body;
     int m_status = 0;
+    bool m_arrived = false;
     QList<QPair<QByteArray, QByteArray>> m_responseHeaders;
-    QNetworkReply::NetworkError m_error = QNetworkReply::NoError;
-    QString m_errorString;
 };
 
 } // namespace ds

@@ -3,23 +3,9 @@
 #include "http/HttpRequest.h"
 #include "query/AvailabilityRequest.h"
 
-#include <QNetworkReply>
-
 #include <utility>
 
 namespace ds {
-
-namespace {
-
-// A status line came back and the transfer was not cut off: HTTP-level errors
-// (4xx, 5xx) still count as arrived, to be judged by their status.
-bool replyArrived(const HttpRequest& request) {
-    const int error = request.networkError();
-    const bool httpLevelError = (error >= 201 && error <= 299) || (error >= 401 && error <= 499);
-    return request.status() != 0 && (error == QNetworkReply::NoError || httpLevelError);
-}
-
-} // namespace
 
 RegistrarClient::RegistrarClient(QUrl registrar, int timeLimitMs, QObject* parent)
     : QObject(parent)
@@ -59,7 +45,7 @@ void RegistrarClient::abandon() {
 
 void RegistrarClient::onCompleted() {
     Reply reply;
-    const ReplyFacts facts{replyArrived(*m_request), m_request->status(),
+    const ReplyFacts facts{m_request->replyArrived(), m_request->status(),
                            replyText(m_request->responseBody().value_or(QByteArray()),
                                      m_request->responseHeader(QByteArrayLiteral("content-type")))};
     reply.verdict = classifyReply(facts);

@@ -185,7 +185,6 @@ LocalHttpResponse LocalHttpServer::received(const LocalHttpRequest& request) {
     recorded.arrivedMs = m_clock.elapsed();
     m_requests.append(recorded);
     m_maxConcurrent = std::max(m_maxConcurrent, ++m_outstanding);
-    Q_EMIT requestReceived(recorded);
     return m_handler ? m_handler(recorded) : LocalHttpResponse{};
 }
 
@@ -195,7 +194,6 @@ void LocalHttpServer::answered() {
 
 void LocalHttpServer::acceptConnections() {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-        ++m_connectionsAccepted;
         new LocalHttpConnection(*this, socket);
     }
 }

@@ -67,10 +67,6 @@ public:
     int outstanding() const { return m_outstanding; }
     // The most requests outstanding at one time.
     int maxConcurrent() const { return m_maxConcurrent; }
-    int connectionsAccepted() const { return m_connectionsAccepted; }
-
-Q_SIGNALS:
-    void requestReceived(const ds::test::LocalHttpRequest& request);
 
 private:
     friend class LocalHttpConnection;
@@ -85,7 +81,6 @@ private:
     QList<LocalHttpRequest> m_requests;
     int m_outstanding = 0;
     int m_maxConcurrent = 0;
-    int m_connectionsAccepted = 0;
 };
 
 } // namespace ds::test
