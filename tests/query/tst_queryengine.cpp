@@ -164,30 +164,6 @@ private Q_SLOTS:
         }
     }
 
-    void pauseLetsPendingStepsEndThenContinueResumes() {
-        EngineRun run(numberedList(0, 7));
-        run.registrar.setBehaviour(
-            [](const QString&, int) { return FakeRegistrar::answer(false, 100); });
-        run.engine->start();
-        QVERIFY(run.requestsReach(1));
-        run.engine->pause();
-        QCOMPARE(run.board.caption, RunCaptions::paused());
-        QCOMPARE(run.board.held, true);
-
-        // The three steps under way still end; after them nothing moves.
-        QVERIFY(QTest::qWaitFor([&] { return run.board.taken.size() == 3; }));
-        QTest::qWait(300);
-        QCOMPARE(run.registrar.server().requests().size(), 3);
-        QCOMPARE(run.engine->state(), QueryEngine::State::Paused);
-
-        run.engine->resume();
-        QCOMPARE(run.board.caption, RunCaptions::querying());
-        QVERIFY(run.finishes());
-        QCOMPARE(run.board.taken.size(), 7);
-        QCOMPARE(sorted(run.registrar.requestedEntries()),
-                 sorted(numberedList(0, 7).split(u'\n', Qt::SkipEmptyParts)));
-    }
-
     void pauseThatOutlastsTheLastStepEndsTheRun() {
         EngineRun run(u"a.pw\n"_s);
         run.registrar.setBehaviour(
@@ -199,29 +175,6 @@ private Q_SLOTS:
         QCOMPARE(run.board.caption, RunCaptions::ready());
         QCOMPARE(run.board.held, true);
         QCOMPARE(run.board.free, QStringList{u"a.pw|可注册"_s});
-    }
-
-    void stopAbandonsTheRunAndANewStartBeginsAfresh() {
-        EngineRun run(numberedList(0, 6));
-        run.registrar.setBehaviour(
-            [](const QString&, int) { return FakeRegistrar::answer(false, 150); });
-        run.engine->start();
-        QVERIFY(run.requestsReach(1));
-        run.engine->stop();
-        QCOMPARE(run.board.caption, RunCaptions::ready());
-        QCOMPARE(run.board.held, true);
-        const qsizetype doneAtStop = run.board.done;
-        QTest::qWait(400);
-        QCOMPARE(run.registrar.server().requests().size(), 1);
-        QVERIFY(run.board.taken.isEmpty());
-        QCOMPARE(run.board.done, doneAtStop);
-
-        run.registrar.setBehaviour(
-            [](const QString&, int) { return FakeRegistrar::answer(false); });
-        run.engine->start();
-        QVERIFY(run.finishes());
-        QCOMPARE(run.board.taken.size(), 6);
-        QCOMPARE(run.board.done, 6);
     }
 
     void failuresAreRetriedAndNeverLost() {
