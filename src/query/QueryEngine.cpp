@@ -227,7 +227,10 @@ void QueryEngine::onChecked(const RegistrarClient::Reply& reply) {
         case Verdict::Taken:
             m_board.appendTaken(step.entry + u"|已被注册"_s);
             break;
+        case Verdict::Reserved:
         case Verdict::Failed:
+        case Verdict::Invalid:
+        case Verdict::Unsupported:
             m_board.appendTaken(step.entry + u"|查询失败"_s);
             break;
         }

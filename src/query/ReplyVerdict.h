@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lookup/Answer.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -8,11 +10,9 @@
 
 namespace ds {
 
-// How one availability reply is judged. A reply that did not arrive, or came
-// with a status outside 200-299, is a failure to be retried, never a verdict:
-// an error page must not list a domain as registered.
-enum class Verdict { Free, Taken, Failed };
-
+// How one availability reply is judged: Free, Taken or Failed. A reply that
+// did not arrive, or came with a status outside 200-299, is a failure to be
+// retried, never a verdict: an error page must not list a domain as registered.
 struct ReplyFacts {
     bool arrived = false; // an HTTP response came back (no reset, no time limit)
     int status = 0;
