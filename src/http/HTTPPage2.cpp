@@ -13,6 +13,8 @@ namespace ds {
 namespace {
 
 constexpr qint32 PollIntervalMs = 10;
+// Far above any page worth reading, low enough that no reply can exhaust memory.
+constexpr qint64 PageBodyLimit = 8 * 1024 * 1024;
 
 bool isAllSpaces(const QString& url) {
     return std::all_of(url.begin(), url.end(), [](QChar c) { return c == u' '; });
@@ -47,8 +49,11 @@ void HTTPPage2::SubIniData(const QString& url, const QString& nUnicode, const QS
     release();
     const qint32 timeoutSec = TimeoutSeconds(nSencond);
 
-    // The address goes to the facility as given, spaces included.
+    // The address goes to the facility as given, spaces included. A page is
+    // fetched as a browser would, through redirects that keep https.
     auto request = std::make_unique<HttpRequest>();
+    request->setFollowRedirects(true);
+    request->setBodyLimit(PageBodyLimit);
     request->open("GET", url);
     request->send();
 

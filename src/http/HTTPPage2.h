@@ -14,7 +14,7 @@ namespace ds {
 // Fetches one page with a GET without blocking the window, watches the request
 // with its own 10 ms polling timer and reports how it ended through exactly one
 // HttpEvent: the body decoded in the caller's character set, or a short code
-// ("" no address, "失败" time-out, "失败2" no body, "失败3" under three bytes,
+// ("" no address, "失败" time-out, "失败2" no body or one over 8 MiB, "失败3" under three bytes,
 // "失败4" decoding or the handler failed). Owned through std::shared_ptr, so
 // that a tick can tell whether its owner dropped it from inside the handler.
 class HTTPPage2 final : public std::enable_shared_from_this<HTTPPage2> {

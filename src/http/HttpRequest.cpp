@@ -104,6 +104,7 @@ void HttpRequest::open(const QByteArray& method, const QString& url) {
     m_body.reset();
     m_status = 0;
     m_arrived = false;
+    m_tooLarge = false;
     m_responseHeaders.clear();
     m_readyState = Opened;
 }
@@ -123,6 +124,9 @@ void HttpRequest::send(const QByteArray& body) {
         fail(u"The request must be opened before it is sent."_s);
 
     QNetworkRequest request(m_url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         m_followRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
+                                           : QNetworkRequest::ManualRedirectPolicy);
     for (const auto& [name, value] : std::as_const(m_requestHeaders)) {
         const QByteArray earlier = request.rawHeader(name);
         request.setRawHeader(name, earlier.isEmpty() ? value : earlier + ", " + value);
@@ -138,6 +142,7 @@ void HttpRequest::send(const QByteArray& body) {
 
     m_readyState = Sent;
     connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::finish);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, &HttpRequest::watchBodySize);
     // A reply that finished before the connection above was made would never
     // report; completion still has to wait for the event loop.
     if (m_reply->isFinished())
@@ -164,8 +169,9 @@ void HttpRequest::finish() {
 
     // Errors below the content range mean the transfer itself failed (no
     // connection, a reset, a cut-off body): whatever arrived is not the body.
-    const bool transferFailed = error != QNetworkReply::NoError &&
-                                (error < QNetworkReply::ContentAccessDenied || m_status == 0);
+    const bool transferFailed =
+        m_tooLarge || (error != QNetworkReply::NoError &&
+                       (error < QNetworkReply::ContentAccessDenied || m_status == 0));
     m_arrived = m_status != 0 && !transferFailed;
     if (!transferFailed && !carriesNoBody(m_method, m_status))
         m_body = data;
@@ -173,6 +179,15 @@ void HttpRequest::finish() {
     releaseReply();
     m_readyState = Complete;
     Q_EMIT completed();
+}
+
+void HttpRequest::watchBodySize(qint64 received, qint64 announced) {
+    // The announced length stops an oversized body before it is read; the
+    // count received stops one that announced nothing or lied.
+    if (m_reply && (received > m_bodyLimit || announced > m_bodyLimit)) {
+        m_tooLarge = true;
+        m_reply->abort(); // finishes the reply, as a transfer cut off
+    }
 }
 
 void HttpRequest::releaseReply() {

@@ -22,6 +22,7 @@ class HttpRequest final : public QObject {
 
 public:
     enum ReadyState { Unsent = 0, Opened = 1, Sent = 2, Complete = 4 };
+    static constexpr qint64 DefaultBodyLimit = 1024 * 1024;
 
     explicit HttpRequest(QObject* parent = nullptr);
     // Abandons a running transfer: no signal follows.
@@ -34,6 +35,12 @@ public:
     // Only between open() and send(); a name or value that could break the
     // request's framing throws ds::Error.
     void setRequestHeader(const QByteArray& name, const QByteArray& value);
+    // Both hold for every later send(). Redirects are not followed unless asked
+    // for, and then never from https to http: a 3xx is the reply. A body past
+    // the limit aborts the transfer; it then counts as a reply that never
+    // arrived, with bodyTooLarge() set.
+    void setFollowRedirects(bool follow) { m_followRedirects = follow; }
+    void setBodyLimit(qint64 bytes) { m_bodyLimit = bytes; }
     // Starts the transfer and returns at once; completion always comes on a
     // later turn of the event loop, even when the address cannot be fetched.
     void send(const QByteArray& body = {});
@@ -47,6 +54,7 @@ public:
     // A whole reply came back, whatever its status: no failed connection, no
     // reset, no body cut off.
     bool replyArrived() const { return m_arrived; }
+    bool bodyTooLarge() const { return m_tooLarge; }
     QByteArray responseHeader(const QByteArray& name) const;
 
 Q_SIGNALS:
@@ -55,6 +63,7 @@ Q_SIGNALS:
 
 private:
     void finish();
+    void watchBodySize(qint64 received, qint64 announced);
     void releaseReply();
 
     QPointer<QNetworkReply> m_reply;
@@ -65,6 +74,9 @@ private:
     std::optional<QByteArray> m_body;
     int m_status = 0;
     bool m_arrived = false;
+    bool m_tooLarge = false;
+    bool m_followRedirects = false;
+    qint64 m_bodyLimit = DefaultBodyLimit;
     QList<QPair<QByteArray, QByteArray>> m_responseHeaders;
 };
 

@@ -42,6 +42,8 @@ private Q_SLOTS:
         row("gbk under gb2312", u"%1%88%D2%E9%46"_s, {u"堃镕"_s});
         row("error status gives its page", u"%1missing"_s, {u"missing"_s});
         row("connection dropped", u"%1dropped"_s, {u"失败2"_s});
+        row("redirect followed", u"%1moved"_s, {u"landed"_s});
+        row("body over 8 MiB", u"%1huge"_s, {u"失败2"_s});
         row("bytes the charset rejects", u"%1ab%FF"_s, {u"失败4"_s});
         row("spaces around the address", u"  %1spaced?q=1  "_s, {u"spaced"_s});
         row("never answered", u"%1slow"_s, {u"失败"_s});

@@ -15,7 +15,13 @@ LocalHttpResponse cannedResponse(const LocalHttpRequest& request) {
         response.action = LocalHttpResponse::Action::DropConnection;
     else if (request.path == "/missing")
         response.status = 404;
+    else if (request.path == "/moved")
+        response.status = 302;
     response.body = QByteArray::fromPercentEncoding(request.path.mid(1));
+    if (request.path == "/moved")
+        response.headers.append({QByteArrayLiteral("Location"), QByteArrayLiteral("/landed")});
+    else if (request.path == "/huge")
+        response.body = QByteArray(9 * 1024 * 1024, 'x');
     return response;
 }
 

@@ -15,8 +15,9 @@ namespace ds::test {
 // the pages it makes. Destroy the pages before the harness.
 //
 // The service never answers "/slow", drops the connection on "/dropped",
-// answers "/missing" with a 404 page reading "missing" and any other path with
-// a 200 page holding that path, percent-decoded, without its leading slash.
+// answers "/missing" with a 404 page reading "missing", "/moved" with a 302 to
+// "/landed", "/huge" with 9 MiB and any other path with a 200 page holding
+// that path, percent-decoded, without its leading slash.
 class HttpPageHarness final {
 public:
     HttpPageHarness();
