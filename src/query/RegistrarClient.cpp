@@ -5,14 +5,38 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace ds {
+
+namespace {
+
+QString failureDetail(const HttpRequest& request) {
+    if (request.bodyTooLarge())
+        return u"reply body over %1 bytes, not read"_s.arg(RegistrarClient::BodyLimit);
+    if (!request.replyArrived())
+        return u"no complete reply"_s;
+    const QByteArray location = request.responseHeader(QByteArrayLiteral("location"));
+    if (!location.isEmpty())
+        return u"HTTP %1, redirected to %2"_s.arg(request.status())
+            .arg(QString::fromLatin1(location));
+    return u"HTTP %1"_s.arg(request.status());
+}
+
+} // namespace
 
 RegistrarClient::RegistrarClient(QUrl registrar, int timeLimitMs, QObject* parent)
     : QObject(parent)
     , m_checkUrl(AvailabilityRequest::checkUrl(registrar))
     , m_timeLimitMs(timeLimitMs) {
     m_timeLimit.setSingleShot(true);
-    connect(&m_timeLimit, &QTimer::timeout, this, [this] { finish(Reply{}); });
+    connect(&m_timeLimit, &QTimer::timeout, this, [this] {
+        Reply reply;
+        // A check whose request could not even be sent ends here too.
+        reply.detail =
+            m_request ? u"no reply within the time limit"_s : u"the request could not be sent"_s;
+        finish(reply);
+    });
 }
 
 RegistrarClient::~RegistrarClient() = default;
@@ -22,6 +46,8 @@ void RegistrarClient::check(const QString& entry, Done done) {
     m_done = std::move(done);
     m_request = std::make_unique<HttpRequest>();
     connect(m_request.get(), &HttpRequest::completed, this, &RegistrarClient::onCompleted);
+    m_request->setFollowRedirects(false);
+    m_request->setBodyLimit(BodyLimit);
     try {
         m_request->open(QByteArrayLiteral("POST"), m_checkUrl.toString(QUrl::FullyEncoded));
         m_request->setRequestHeader(AvailabilityRequest::ContentTypeName,
@@ -49,8 +75,10 @@ void RegistrarClient::onCompleted() {
                            replyText(m_request->responseBody().value_or(QByteArray()),
                                      m_request->responseHeader(QByteArrayLiteral("content-type")))};
     reply.verdict = classifyReply(facts);
+    reply.httpStatus = m_request->status();
     if (reply.verdict == Verdict::Failed) {
         reply.retryAfter = m_request->responseHeader(QByteArrayLiteral("retry-after"));
+        reply.detail = failureDetail(*m_request);
     }
     finish(reply);
 }

@@ -15,15 +15,20 @@ class HttpRequest;
 
 // Sends one availability request at a time to the registrar service, without
 // blocking the window, and judges its reply. A request that outlives its time
-// limit is abandoned and reported as a failure.
+// limit, a redirect (never followed: a login page elsewhere must not answer
+// for the service) and a reply body over 1 MiB are failures.
 class RegistrarClient final : public QObject {
     Q_OBJECT
 public:
     struct Reply {
         Verdict verdict = Verdict::Failed;
         QByteArray retryAfter; // the raw Retry-After header of a failed reply
+        int httpStatus = 0;    // 0 when no reply came back
+        QString detail;        // why a failed check failed, for people to read
     };
     using Done = std::function<void(const Reply&)>;
+
+    static constexpr qint64 BodyLimit = 1024 * 1024;
 
     RegistrarClient(QUrl registrar, int timeLimitMs, QObject* parent = nullptr);
     ~RegistrarClient() override;

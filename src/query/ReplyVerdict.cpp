@@ -50,12 +50,19 @@ std::optional<qint64> parseRetryAfter(const QByteArray& value, const QDateTime& 
     if (trimmed.isEmpty()) {
         return std::nullopt;
     }
-    bool isNumber = false;
-    const qint64 seconds = trimmed.toLongLong(&isNumber);
-    if (isNumber) {
-        return seconds < 0 ? std::nullopt : std::optional<qint64>(seconds * 1000);
+    if (std::all_of(trimmed.begin(), trimmed.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        // Delta-seconds of any length: whatever lies past a day is as good as
+        // forever to a caller that caps its pause far below that, and stopping
+        // there keeps the sum and the product from overflowing.
+        constexpr qint64 LongestSeconds = 24 * 60 * 60;
+        qint64 seconds = 0;
+        for (const char digit : trimmed) {
+            seconds = std::min(seconds * 10 + (digit - '0'), LongestSeconds);
+        }
+        return seconds * 1000;
     }
-    // An HTTP date, e.g. "Wed, 21 Oct 2015 07:28:00 GMT".
+    // An HTTP date, e.g. "Wed, 21 Oct 2015 07:28:00 GMT". Anything else (a
+    // sign, a fraction, a word) is no Retry-After at all.
     const QString text = QString::fromLatin1(trimmed).replace(u"GMT"_s, u"+0000"_s);
     const QDateTime when = QDateTime::fromString(text, Qt::RFC2822Date);
     if (!when.isValid()) {

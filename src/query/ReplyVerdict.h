@@ -37,7 +37,8 @@ struct RetryPolicy {
     int delayMs(int retryNumber, const QByteArray& retryAfter, const QDateTime& now) const;
 };
 
-// Retry-After as delta-seconds or an HTTP date, in milliseconds from now.
+// Retry-After as delta-seconds (a day at most) or an HTTP date, in
+// milliseconds from now, never negative; nullopt for anything else.
 std::optional<qint64> parseRetryAfter(const QByteArray& value, const QDateTime& now);
 
 } // namespace ds
