@@ -103,6 +103,7 @@ void QueryEngine::resume() {
             startDeferral(n);
         }
     }
+    checkRunEnd();
 }
 
 void QueryEngine::stop() {
@@ -128,14 +129,31 @@ void QueryEngine::startDeferral(int worker) {
     try {
         w.page->SubIniData(u"about:blank"_s, u"gb2312"_s, u"10"_s);
     } catch (const Error& error) {
+        qWarning("Worker %d could not start: %s", worker + 1, error.what());
         dropDeferral(w);
         w.restart.stop();
         w.restartPending = false;
-        w.phase = Phase::Held;
-        Q_EMIT problem(
-            u"第%1路查询未能启动：%2\n先按“暂 停”，再按“继 续”即可重试。"_s.arg(worker + 1)
-                .arg(error.text()));
+        giveUpWorker(worker);
     }
+}
+
+void QueryEngine::giveUpWorker(int worker) {
+    // Its entries end as failures now rather than never: no name is lost, and
+    // the run can still end. Callers check for the run's end themselves.
+    Worker& w = m_workers[worker];
+    qsizetype failed = 0;
+    for (qsizetype n = w.cursor; n < m_board.lineCount(); n += WorkerCount) {
+        const QString entry = m_board.entryAt(n);
+        if (DomainList::hasDot(entry)) {
+            m_board.appendTaken(entry + u"|查询失败"_s);
+            ++failed;
+        }
+        m_board.setDone(++m_done);
+    }
+    w.phase = Phase::Finished;
+    Q_EMIT problem(
+        u"第%1路查询未能启动，它负责的%2个域名已记为“查询失败”，请稍后重新查询。"_s.arg(worker + 1)
+            .arg(failed));
 }
 
 void QueryEngine::dropDeferral(Worker& w) {
@@ -194,7 +212,6 @@ void QueryEngine::runStep(int worker) {
         checkRunEnd();
         return;
     }
-    m_board.setDone(++m_done);
     w.phase = Phase::Stepping;
     QString entry = m_board.entryAt(w.cursor);
     if (!DomainList::hasDot(entry)) {
@@ -243,6 +260,7 @@ void QueryEngine::onChecked(const RegistrarClient::Reply& reply) {
 
 void QueryEngine::finishStep(int worker) {
     Worker& w = m_workers[worker];
+    m_board.setDone(++m_done);
     const qsizetype next = w.cursor + WorkerCount;
     if (next < m_board.lineCount()) {
         w.cursor = next;

@@ -80,6 +80,7 @@ private:
 
     void startDeferral(int worker);
     void dropDeferral(Worker& w);
+    void giveUpWorker(int worker);
     void onDeferralEnded(int worker, quint64 token);
     void onRestartTick(int worker);
     void enqueue(int worker);

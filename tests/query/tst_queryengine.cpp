@@ -5,6 +5,7 @@
 #include "query/RunCaptions.h"
 #include "timer/XTimerSupport.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -178,8 +179,13 @@ private Q_SLOTS:
     }
 
     void failuresAreRetriedAndNeverLost() {
-        EngineRun run(u"flaky.pw\ndead.pw\ngone.pw\nmute.pw\nerrorpage.pw\nok.pw\n"_s);
-        run.registrar.setBehaviour([](const QString& entry, int attempt) {
+        // A redirect must not reach the page elsewhere that says "true" to anything.
+        LocalHttpServer elsewhere;
+        QVERIFY(elsewhere.listen());
+        elsewhere.setHandler([](const LocalHttpRequest&) { return FakeRegistrar::answer(true); });
+        EngineRun run(
+            u"flaky.pw\ndead.pw\ngone.pw\nmute.pw\nerrorpage.pw\nok.pw\nmoved.pw\nhuge.pw\n"_s);
+        run.registrar.setBehaviour([&](const QString& entry, int attempt) {
             LocalHttpResponse response = FakeRegistrar::answer(true);
             if (entry == u"flaky.pw"_s && attempt == 1) {
                 response.status = 503;
@@ -193,6 +199,11 @@ private Q_SLOTS:
                 response.action = LocalHttpResponse::Action::NeverAnswer;
             } else if (entry == u"errorpage.pw"_s) {
                 response.status = 404;
+            } else if (entry == u"moved.pw"_s) {
+                response.status = 302;
+                response.headers.append({"Location", elsewhere.url().toEncoded()});
+            } else if (entry == u"huge.pw"_s) {
+                response.body.prepend(QByteArray(2 * 1024 * 1024, ' '));
             } else if (entry == u"ok.pw"_s) {
                 response = FakeRegistrar::answer(false);
             }
@@ -203,13 +214,17 @@ private Q_SLOTS:
         QCOMPARE(run.board.free, QStringList{u"flaky.pw|可注册"_s});
         QCOMPARE(sorted(run.board.taken),
                  sorted({u"dead.pw|查询失败"_s, u"gone.pw|查询失败"_s, u"mute.pw|查询失败"_s,
-                         u"errorpage.pw|查询失败"_s, u"ok.pw|已被注册"_s}));
+                         u"errorpage.pw|查询失败"_s, u"ok.pw|已被注册"_s, u"moved.pw|查询失败"_s,
+                         u"huge.pw|查询失败"_s}));
         const QStringList requested = run.registrar.requestedEntries();
         QCOMPARE(requested.count(u"flaky.pw"_s), 3);
         QCOMPARE(requested.count(u"dead.pw"_s), 3);
         QCOMPARE(requested.count(u"mute.pw"_s), 3);
         QCOMPARE(requested.count(u"ok.pw"_s), 1);
-        QCOMPARE(run.board.done, 6);
+        QCOMPARE(requested.count(u"moved.pw"_s), 3);
+        QCOMPARE(requested.count(u"huge.pw"_s), 3);
+        QCOMPARE(elsewhere.requests().size(), 0);
+        QCOMPARE(run.board.done, 8);
         QCOMPARE(run.registrar.server().maxConcurrent(), 1);
     }
 
@@ -231,22 +246,34 @@ private Q_SLOTS:
         QCOMPARE(run.board.free, QStringList{u"busy.pw|可注册"_s});
     }
 
-    // A worker whose deferral cannot get a timer stops and says so; continue
-    // tries it again, and its entries are still handled.
-    void workerWithoutATimerIsReportedAndRetriedOnContinue() {
+    // A worker whose deferral cannot start ends its part at once: its entries
+    // are failures, the others run on, the run ends and the message is Chinese.
+    void workerThatCannotStartEndsItsPart_data() {
+        QTest::addColumn<int>("refused");
+        QTest::addColumn<QStringList>("taken");
+        QTest::newRow("worker 1 at the start")
+            << 1
+            << QStringList{u"a.pw|查询失败"_s, u"b.pw|已被注册"_s, u"c.pw|已被注册"_s,
+                           u"d.pw|查询失败"_s};
+        QTest::newRow("every worker at the start")
+            << 3
+            << QStringList{u"a.pw|查询失败"_s, u"b.pw|查询失败"_s, u"c.pw|查询失败"_s,
+                           u"d.pw|查询失败"_s};
+    }
+    void workerThatCannotStartEndsItsPart() {
+        QFETCH(int, refused);
+        QFETCH(QStringList, taken);
         FakeTimerSource source;
         XTimerSupport timers(source);
-        EngineRun run(u"a.pw\nb.pw\n"_s, 0, timers);
+        EngineRun run(u"a.pw\nb.pw\nc.pw\nd.pw\nword\n"_s, 0, timers);
         QSignalSpy problems(run.engine.get(), &QueryEngine::problem);
-        source.refuseNext(2);
+        source.refuseNext(refused);
         run.engine->start();
-        QCOMPARE(problems.count(), 2);
-        QVERIFY(problems.at(0).at(0).toString().contains(u"没有可用的计时器"_s));
-        QCOMPARE(run.engine->state(), QueryEngine::State::Querying);
+        QCOMPARE(problems.count(), refused);
+        const QString message = problems.at(0).at(0).toString();
+        QVERIFY2(message.startsWith(u"第1路查询未能启动"_s), qPrintable(message));
+        QVERIFY2(!message.contains(QRegularExpression(u"[A-Za-z]"_s)), qPrintable(message));
 
-        run.engine->pause();
-        run.engine->resume();
-        QCOMPARE(source.runningCount(), 2);
         // The polling timers tick only when told; keep them ticking until the run ends.
         QVERIFY(QTest::qWaitFor([&] {
             for (const auto& call : source.setCalls()) {
@@ -256,7 +283,9 @@ private Q_SLOTS:
             }
             return run.engine->state() == QueryEngine::State::Ready;
         }));
-        QCOMPARE(sorted(run.board.taken), sorted({u"a.pw|已被注册"_s, u"b.pw|已被注册"_s}));
+        QCOMPARE(sorted(run.board.taken), sorted(taken));
+        QCOMPARE(run.board.done, 5);
+        QCOMPARE(run.ended->count(), 1);
     }
 
     void linesAddedDuringARunAreHandledAndCounted() {
