@@ -179,6 +179,7 @@ void Form1::connectCommands() {
     connect(m_Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_wenticc, &LinkLabel::clicked, this, &Form1::wenticc_Click);
+    connect(m_engine.get(), &QueryEngine::runEnded, this, &Form1::updateListLock);
     // Told on a later turn, so that a box never opens in the middle of a step.
     connect(
         m_engine.get(), &QueryEngine::problem, this,
@@ -199,9 +200,12 @@ void Form1::Command1_Click() {
     case QueryEngine::State::Ready:
         break;
     }
+    // Shift+Enter puts a line separator inside a line: the box shows two lines
+    // and toPlainText() reports a line break, but the workers read the box
+    // line by line and would see one. Rewriting the text makes it two.
     const QString current = m_Text4->toPlainText();
     const QString tidied = DomainList::tidy(current);
-    if (tidied != current)
+    if (tidied != current || m_Text4->document()->toRawText().contains(QChar::LineSeparator))
         replaceText(m_Text4, tidied);
     if (!DomainList::hasDot(tidied)) {
         MessageBoxes::inform(this, u"请先输入域名！"_s);
@@ -219,6 +223,18 @@ void Form1::startRun() {
         return;
     }
     m_engine->start();
+    updateListLock();
+}
+
+bool Form1::runHoldsList() const {
+    return m_engine->state() != QueryEngine::State::Ready;
+}
+
+void Form1::updateListLock() {
+    const bool held = runHoldsList();
+    m_Text4->setReadOnly(held);
+    m_Text4->setToolTip(held ? u"查询进行中，列表不能修改；查询结束或停止后即可编辑。"_s
+                             : QString());
 }
 
 void Form1::Command2_Click() {
@@ -229,6 +245,7 @@ void Form1::Command2_Click() {
 
 void Form1::Command3_Click() {
     m_engine->stop();
+    updateListLock();
 }
 
 void Form1::Command4_Click() {

@@ -49,6 +49,11 @@ public:
     // The pause flag: checked while a run is held. Never shown.
     QCheckBox* Check1() const { return m_Check1; }
 
+    // True from the press that starts a run until it ends or is stopped, a
+    // pause included: the workers read the list by line number, so it is
+    // read-only meanwhile and nothing may rewrite it.
+    bool runHoldsList() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -65,6 +70,7 @@ private:
     void wenticc_Click();
 
     void startRun();
+    void updateListLock();
 
     AppConfig m_config;
     UrlOpener m_openUrl;

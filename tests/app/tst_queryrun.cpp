@@ -143,6 +143,67 @@ private Q_SLOTS:
         QCOMPARE(m_registrar->server().requests().size(), 1);
     }
 
+    void listIsReadOnlyWhileARunHoldsIt() {
+        m_registrar->setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false, 100); });
+        QPlainTextEdit* list = m_form->Text4();
+        const QString sample = list->toPlainText();
+        press(m_form->Command1());
+        QVERIFY(m_form->runHoldsList());
+        QVERIFY(list->isReadOnly());
+        QVERIFY(!list->toolTip().isEmpty());
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTest::keyClicks(list, u"x.pw"_s);
+        QCOMPARE(list->toPlainText(), sample);
+
+        // A pause keeps every line where continue will look for it.
+        press(m_form->Command1());
+        QVERIFY(list->isReadOnly());
+        press(m_form->Command1());
+        QVERIFY(list->isReadOnly());
+
+        press(m_form->Command3());
+        QVERIFY(!m_form->runHoldsList());
+        QVERIFY(!list->isReadOnly());
+        QVERIFY(list->toolTip().isEmpty());
+        QTest::keyClicks(list, u"x"_s);
+        QVERIFY(list->toPlainText() != sample);
+    }
+
+    void everyLineSeenIsOneEntry_data() {
+        QTest::addColumn<QString>("typed"); // '|' stands for Shift+Enter
+        QTest::addColumn<QString>("pasted");
+        QTest::newRow("typed with Shift+Enter") << u"free1.pw|b.pw|c.pw"_s << QString();
+        QTest::newRow("pasted line separator") << QString() << u"free1.pw\u2028b.pw\u2028c.pw\n"_s;
+        QTest::newRow("pasted paragraph separator") << QString() << u"free1.pw\u2029b.pw\rc.pw\n"_s;
+    }
+    void everyLineSeenIsOneEntry() {
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QPlainTextEdit* list = m_form->Text4();
+        list->clear();
+        list->setFocus();
+        const QStringList parts = typed.split(u'|', Qt::SkipEmptyParts);
+        for (qsizetype n = 0; n < parts.size(); ++n) {
+            if (n > 0)
+                QTest::keyClick(list, Qt::Key_Return, Qt::ShiftModifier);
+            QTest::keyClicks(list, parts.at(n));
+        }
+        // A list that ends with a line break needs no tidying of its own.
+        if (!parts.isEmpty())
+            QTest::keyClick(list, Qt::Key_Return);
+        list->insertPlainText(pasted);
+        press(m_form->Command1());
+        QVERIFY(runEnds());
+        QCOMPARE(m_form->Text1()->toPlainText(), u"free1.pw|可注册\n"_s);
+        QCOMPARE(sortedLines(m_form->Text2()->toPlainText()),
+                 (QStringList{u"b.pw|已被注册"_s, u"c.pw|已被注册"_s}));
+        QCOMPARE(m_form->Label3(0)->text(), u"3"_s);
+        QCOMPARE(m_form->Label3(1)->text(), u"3"_s);
+    }
+
 private:
     static void press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     bool runEnds() {
