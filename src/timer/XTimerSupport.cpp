@@ -4,6 +4,10 @@
 #include "timer/QtTimerSource.h"
 #include "timer/XTimer.h"
 
+#include <QCoreApplication>
+
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace ds {
@@ -24,10 +28,30 @@ XTimerSupport::~XTimerSupport() {
     }
 }
 
+namespace {
+
+// The program-wide table with the source it runs on. Its hidden timer object
+// belongs to the application's event loop, so it goes while the application
+// is being destroyed, not after it as a static would.
+struct ProgramTimers {
+    QtTimerSource source;
+    XTimerSupport support{source};
+};
+
+ProgramTimers* programTimers = nullptr;
+
+void dropProgramTimers() {
+    delete std::exchange(programTimers, nullptr);
+}
+
+} // namespace
+
 XTimerSupport& XTimerSupport::instance() {
-    static QtTimerSource source;
-    static XTimerSupport support(source);
-    return support;
+    if (!programTimers) {
+        programTimers = new ProgramTimers;
+        qAddPostRoutine(dropProgramTimers);
+    }
+    return programTimers->support;
 }
 
 quint32 XTimerSupport::ArmTimer(const std::shared_ptr<XTimer>& timer, qint32 interval) {

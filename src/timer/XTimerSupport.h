@@ -26,7 +26,9 @@ public:
     XTimerSupport(const XTimerSupport&) = delete;
     XTimerSupport& operator=(const XTimerSupport&) = delete;
 
-    // The program-wide table over a QtTimerSource; first call on the UI thread.
+    // The program-wide table over a QtTimerSource; first call on the UI thread
+    // once the application exists. It is destroyed with the application; a
+    // later call makes a new one.
     static XTimerSupport& instance();
 
     // Starts a source timer for `timer` and records it; returns its id. Throws ds::Error.
