@@ -6,5 +6,6 @@ cd "$(dirname "$0")"
 source scripts/common.sh
 
 ensure_packages "${DOMAINSIEVE_PACKAGES[@]}"
-build_tree build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOMAINSIEVE_BUILD_TESTS=OFF
+build_tree build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOMAINSIEVE_BUILD_TESTS=OFF \
+    -DDOMAINSIEVE_BUILD_BENCH=OFF
 exec build/release/src/domainsieve "$@"

@@ -7,5 +7,5 @@ cd "$(dirname "$0")/.."
 source scripts/common.sh
 
 ensure_packages "${DOMAINSIEVE_PACKAGES[@]}"
-build_tree build/bench -DCMAKE_BUILD_TYPE=Release -DDOMAINSIEVE_BUILD_BENCH=ON
+build_tree build/bench -DCMAKE_BUILD_TYPE=Release -DDOMAINSIEVE_BUILD_TESTS=OFF -DDOMAINSIEVE_BUILD_BENCH=ON
 QT_QPA_PLATFORM=offscreen build/bench/bench/domainsieve_bench "$@"

@@ -25,12 +25,21 @@ ensure_packages() {
     apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# build_tree DIR [cmake options...]: configure once, then build incrementally.
+# build_tree DIR [cmake options...]: configure when the tree is new or was
+# configured with other options, then build incrementally. The options are
+# kept in a stamp in the tree; a changed set starts from a fresh cache, so an
+# option left out falls back to its default instead of lingering.
 build_tree() {
     local dir=$1
     shift
-    if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S . -B "$dir" -G Ninja "$@"
+    local stamp="$dir/domainsieve-options.txt"
+    local options
+    options=$(printf '%s\n' "$@")
+    if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$options" ]; then
+        local fresh=()
+        [ -f "$dir/CMakeCache.txt" ] && fresh=(--fresh)
+        cmake "${fresh[@]}" -S . -B "$dir" -G Ninja "$@"
+        printf '%s\n' "$options" >"$stamp"
     fi
     cmake --build "$dir" --parallel "$(nproc)"
 }
