@@ -4,7 +4,7 @@
 // time the UI thread stays busy during a run. Prints a table; asserts nothing.
 
 #include "ThreadedRegistrar.h"
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 #include "app/Form1.h"
 #include "app/FormRunBoard.h"
 #include "query/QueryEngine.h"
@@ -88,14 +88,12 @@ void measureMemory() {
     ThreadedRegistrar registrar(0);
     auto form = makeWindow(registrar.url(), 0);
     form->Text4()->setPlainText(numberedList(1'000'000));
-    FormRunBoard board(*form);
+    FormRunBoard board(*form, QString());
+    LookupRecord record;
     for (int n = 0; n < 1'000'000; ++n) {
-        const QString line = u"n%1.pw"_s.arg(n);
-        if (n % 2 == 0) {
-            board.appendFree(line + u"|可注册"_s);
-        } else {
-            board.appendTaken(line + u"|已被注册"_s);
-        }
+        record.entry = u"n%1.pw"_s.arg(n);
+        record.answer.verdict = n % 2 == 0 ? Verdict::Free : Verdict::Taken;
+        board.appendRecord(n, record);
     }
     QCoreApplication::processEvents();
     std::printf("Memory: window with 1,000,000 list lines and 1,000,000 result lines\n");

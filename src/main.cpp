@@ -1,8 +1,27 @@
 #include "app/Startup.h"
+#include "batch/BatchRun.h"
+#include "config/AppConfig.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
+// The application object is chosen before one exists: a batch run and the
+// help or version text need no display, so they never start the GUI.
 int main(int argc, char* argv[]) {
+    switch (ds::launchMode(argc, argv)) {
+    case ds::LaunchMode::Batch: {
+        QCoreApplication app(argc, argv);
+        ds::describeApplication();
+        return ds::runBatch(QCoreApplication::arguments());
+    }
+    case ds::LaunchMode::Information: {
+        QCoreApplication app(argc, argv);
+        ds::describeApplication();
+        return ds::printInformation(QCoreApplication::arguments());
+    }
+    case ds::LaunchMode::Window:
+        break;
+    }
     QApplication app(argc, argv);
     return ds::runProgram(app);
 }

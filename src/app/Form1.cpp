@@ -5,6 +5,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Product.h"
 #include "app/ResultExport.h"
+#include "app/ResultsFile.h"
 #include "query/DomainList.h"
 #include "query/QueryEngine.h"
 #include "query/RunCaptions.h"
@@ -12,9 +13,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -92,7 +95,7 @@ Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
     : QWidget(parent)
     , m_config(std::move(config))
     , m_openUrl(opener ? std::move(opener) : UrlOpener(&QDesktopServices::openUrl))
-    , m_board(*this) {
+    , m_board(*this, m_config.journalFolder) {
     setObjectName(u"Form1"_s);
     setWindowTitle(productTitle());
     setWindowIcon(programIcon());
@@ -111,11 +114,7 @@ Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
     m_Text1->setUndoRedoEnabled(false);
     m_Text2->setUndoRedoEnabled(false);
 
-    EngineConfig engineConfig;
-    engineConfig.registrar = QUrl(m_config.registrarAddress);
-    engineConfig.requestTimeLimitMs = m_config.requestTimeLimitSeconds * 1000;
-    engineConfig.restartIntervalMs = m_config.restartIntervalMs;
-    m_engine = std::make_unique<QueryEngine>(m_board, engineConfig);
+    m_engine = std::make_unique<QueryEngine>(m_board, engineConfig(m_config));
 
     connectCommands();
 }
@@ -139,6 +138,13 @@ void Form1::buildTopStrip() {
     QPalette red = m_wenticc->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     m_wenticc->setPalette(red);
+
+    m_exportLink =
+        place(new LinkLabel(u"导出结果"_s, m_Frame2), u"exportLink"_s, twips(6960, 240, 780, 180));
+    m_exportLink->setFont(m_wenticc->font());
+    m_exportLink->resize(m_exportLink->width(), m_wenticc->height());
+    m_exportLink->setAlignment(m_wenticc->alignment());
+    m_exportLink->setPalette(red);
 }
 
 void Form1::buildMainPanel() {
@@ -180,6 +186,13 @@ void Form1::connectCommands() {
     connect(m_Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_wenticc, &LinkLabel::clicked, this, &Form1::wenticc_Click);
     connect(m_engine.get(), &QueryEngine::runEnded, this, &Form1::updateListLock);
+    connect(m_exportLink, &LinkLabel::clicked, this, &Form1::exportResults);
+    for (QPlainTextEdit* box : {m_Text1, m_Text2}) {
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this,
+                [this, box](const QPoint& position) { showResultMenu(box, position); });
+    }
+    connect(m_engine.get(), &QueryEngine::runEnded, this, [this] { m_board.endRun(); });
     // Told on a later turn, so that a box never opens in the middle of a step.
     connect(
         m_engine.get(), &QueryEngine::problem, this,
@@ -215,13 +228,28 @@ void Form1::Command1_Click() {
 }
 
 void Form1::startRun() {
+    if (!registrarIsSet())
+        return;
+    m_board.beginRun();
+    m_engine->start();
+    updateListLock();
+}
+
+bool Form1::registrarIsSet() {
     if (m_config.registrarAddress.isEmpty()) {
         MessageBoxes::inform(this,
                              u"还没有设置查询服务的地址，查询无法开始。\n"
                              u"请用选项 --registrar http://主机[:端口] 启动程序，"
                              u"或在设置文件的 [registrar] 一节写入 address=http://主机[:端口]。"_s);
-        return;
+        return false;
     }
+    return true;
+}
+
+void Form1::continueRun(const RunJournal::Contents& contents) {
+    m_board.restore(contents);
+    if (!registrarIsSet())
+        return;
     m_engine->start();
     updateListLock();
 }
@@ -246,6 +274,7 @@ void Form1::Command2_Click() {
 void Form1::Command3_Click() {
     m_engine->stop();
     updateListLock();
+    m_board.endRun();
 }
 
 void Form1::Command4_Click() {
@@ -264,6 +293,34 @@ void Form1::Command5_Click() {
 
 void Form1::wenticc_Click() {
     m_openUrl(m_config.supportUrl);
+}
+
+void Form1::showResultMenu(QPlainTextEdit* box, const QPoint& position) {
+    std::unique_ptr<QMenu> menu(box->createStandardContextMenu(position));
+    menu->addSeparator();
+    menu->addAction(u"导出结果"_s, this, &Form1::exportResults);
+    menu->exec(box->viewport()->mapToGlobal(position));
+}
+
+void Form1::exportResults() {
+    const QString path =
+        m_chooseSavePath
+            ? m_chooseSavePath(this)
+            : QFileDialog::getSaveFileName(this, u"导出结果"_s, QString(),
+                                           u"文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)"_s);
+    if (path.isEmpty())
+        return;
+    const auto exported = ResultsFile::contents(m_Text1->toPlainText(), m_Text2->toPlainText(),
+                                                ResultsFile::formatFor(path));
+    QString error;
+    if (!ResultsFile::save(path, exported.bytes, error)) {
+        MessageBoxes::inform(this, u"导出失败：%1\n%2"_s.arg(path, error));
+        return;
+    }
+    QString done = u"结果已导出到：%1"_s.arg(path);
+    if (exported.skippedLines > 0)
+        done += u"\n（%1 行不是查询结果，没有导出。）"_s.arg(exported.skippedLines);
+    MessageBoxes::inform(this, done);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppConfig.h"
 #include "app/FormRunBoard.h"
+#include "config/AppConfig.h"
 
 #include <QWidget>
 
@@ -30,6 +30,8 @@ class Form1 final : public QWidget {
 public:
     // Hands an address to whatever the system opens it with; true on success.
     using UrlOpener = std::function<bool(const QUrl&)>;
+    // Asks where to save the results; an empty path means cancelled.
+    using SavePathChooser = std::function<QString(QWidget* parent)>;
 
     // An empty opener means QDesktopServices::openUrl.
     explicit Form1(AppConfig config, UrlOpener opener = {}, QWidget* parent = nullptr);
@@ -38,6 +40,14 @@ public:
     const AppConfig& config() const { return m_config; }
     // The run controller working on this window's controls.
     QueryEngine& engine() const { return *m_engine; }
+    FormRunBoard& board() { return m_board; }
+    // Replaces the file dialog of "导出结果" (tests answer it themselves).
+    void setSavePathChooser(SavePathChooser chooser) { m_chooseSavePath = std::move(chooser); }
+    LinkLabel* exportLink() const { return m_exportLink; }
+
+    // Shows a journal's list and results and goes on over the names it has
+    // not answered yet.
+    void continueRun(const RunJournal::Contents& contents);
 
     QPlainTextEdit* Text4() const { return m_Text4; }
     QPlainTextEdit* Text1() const { return m_Text1; }
@@ -68,17 +78,22 @@ private:
     void Command4_Click();
     void Command5_Click();
     void wenticc_Click();
+    void exportResults();
+    void showResultMenu(QPlainTextEdit* box, const QPoint& position);
 
     void startRun();
     void updateListLock();
+    bool registrarIsSet();
 
     AppConfig m_config;
     UrlOpener m_openUrl;
+    SavePathChooser m_chooseSavePath;
     bool m_askingToClose = false;
 
     QFrame* m_Frame2 = nullptr;
     QLabel* m_qiyevv = nullptr;
     LinkLabel* m_wenticc = nullptr;
+    LinkLabel* m_exportLink = nullptr;
     QFrame* m_Frame1 = nullptr;
     std::array<QLabel*, 3> m_Label1{};
     std::array<QLabel*, 2> m_Label2{};

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "journal/RunJournal.h"
 #include "query/RunBoard.h"
+
+#include <memory>
+#include <vector>
 
 class QLabel;
 class QPlainTextEdit;
@@ -13,15 +17,17 @@ class Form1;
 // boxes Text1 and Text2, the counters Label3, the caption Command1's and the
 // pause flag Check1. Entries are read block by block and lines appended at the
 // end, so a step costs the same on a list of a thousand lines or a million.
+// With a journal folder, every run is also written to its journal.
 class FormRunBoard final : public RunBoard {
 public:
-    explicit FormRunBoard(Form1& form);
+    // An empty folder keeps no journal.
+    FormRunBoard(Form1& form, const QString& journalFolder);
 
     qsizetype entryCount() const override;
     QString entryAt(qsizetype number) const override;
+    qsizetype lineCount() const override;
 
-    void appendFree(const QString& line) override;
-    void appendTaken(const QString& line) override;
+    void appendRecord(qsizetype number, const LookupRecord& record) override;
     void clearResults() override;
 
     void setTotal(qsizetype total) override;
@@ -29,11 +35,28 @@ public:
     void setCaption(const QString& caption) override;
     void setPauseFlag(bool held) override;
 
+    // A fresh run over the whole list is about to start.
+    void beginRun();
+    // The run ended or was stopped: its journal is complete.
+    void endRun();
+    // Puts a journal's list and records back into the controls; the next run
+    // goes on over the entries not yet answered, keeping what is shown.
+    void restore(const RunJournal::Contents& contents);
+
+    RunJournal* journal() const { return m_journal.get(); }
+
 private:
     static void appendLine(QPlainTextEdit* box, const QString& line);
     static void showNumber(QLabel* label, qsizetype number);
+    qsizetype listNumber(qsizetype number) const;
+    bool continuing() const { return m_answered >= 0; }
 
     Form1& m_form;
+    std::unique_ptr<RunJournal> m_journal;
+    // While a restored run goes on: the list numbers of the entries still to
+    // ask, which the engine sees as its list, and how many were answered.
+    std::vector<qsizetype> m_pending;
+    qsizetype m_answered = -1;
 };
 
 } // namespace ds

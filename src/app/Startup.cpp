@@ -1,14 +1,16 @@
 #include "app/Startup.h"
 
-#include "app/AppConfig.h"
 #include "app/Fonts.h"
 #include "app/Form1.h"
 #include "app/Product.h"
-#include "app/Settings.h"
+#include "app/RunRestore.h"
 #include "app/Skin.h"
+#include "config/AppConfig.h"
+#include "config/Settings.h"
 
 #include <QApplication>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -30,14 +32,14 @@ void centreOnScreen(QWidget& window) {
 } // namespace
 
 int runProgram(QApplication& app) {
-    QApplication::setApplicationName(u"domainsieve"_s);
-    QApplication::setOrganizationName(u"DomainSieve"_s);
+    describeApplication();
     QApplication::setWindowIcon(programIcon());
     Fonts::install();
 
     const CommandLineOutcome outcome = parseCommandLine(QApplication::arguments());
     switch (outcome.status) {
     case CommandLineOutcome::Status::ShowHelp:
+    case CommandLineOutcome::Status::ShowVersion:
         std::fputs(qPrintable(outcome.message), stdout);
         return 0;
     case CommandLineOutcome::Status::Fail:
@@ -48,10 +50,13 @@ int runProgram(QApplication& app) {
     }
 
     const Settings settings;
-    Form1 window(resolveConfig(settings, outcome.options));
+    AppConfig config = resolveConfig(settings, outcome.options);
+    config.journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    Form1 window(std::move(config));
     Skin::attach(QApplication::applicationDirPath());
     centreOnScreen(window);
     window.show();
+    offerUnfinishedRun(window);
     return app.exec();
 }
 

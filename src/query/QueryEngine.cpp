@@ -143,9 +143,11 @@ void QueryEngine::giveUpWorker(int worker) {
     Worker& w = m_workers[worker];
     qsizetype failed = 0;
     for (qsizetype n = w.cursor; n < m_board.lineCount(); n += WorkerCount) {
-        const QString entry = m_board.entryAt(n);
-        if (DomainList::hasDot(entry)) {
-            m_board.appendTaken(entry + u"|查询失败"_s);
+        LookupRecord record;
+        record.entry = m_board.entryAt(n);
+        if (!endsUnasked(n, record.entry)) {
+            record.answer.detail = u"the worker could not start"_s;
+            m_board.appendRecord(n, record);
             ++failed;
         }
         m_board.setDone(++m_done);
@@ -213,17 +215,35 @@ void QueryEngine::runStep(int worker) {
         return;
     }
     w.phase = Phase::Stepping;
-    QString entry = m_board.entryAt(w.cursor);
-    if (!DomainList::hasDot(entry)) {
+    LookupRecord record;
+    record.entry = m_board.entryAt(w.cursor);
+    if (endsUnasked(w.cursor, record.entry)) {
         finishStep(worker);
         return;
     }
-    m_step = Step{worker, std::move(entry), 0};
+    record.ascii = record.entry;
+    m_step = Step{worker, w.cursor, std::move(record), {}};
+    m_step->clock.start();
     sendCheck();
 }
 
+bool QueryEngine::endsUnasked(qsizetype number, const QString& entry) {
+    if (DomainList::isQueryable(entry))
+        return false;
+    // A name that cannot be one never reaches the wire; a blank line names nothing.
+    if (!entry.trimmed().isEmpty()) {
+        LookupRecord record;
+        record.entry = entry;
+        record.answer.verdict = Verdict::Invalid;
+        record.answer.detail = u"not a domain name"_s;
+        m_board.appendRecord(number, record);
+    }
+    return true;
+}
+
 void QueryEngine::sendCheck() {
-    m_registrar.check(m_step->entry,
+    ++m_step->record.tries;
+    m_registrar.check(m_step->record.ascii,
                       [this](const RegistrarClient::Reply& reply) { onChecked(reply); });
 }
 
@@ -231,26 +251,15 @@ void QueryEngine::onChecked(const RegistrarClient::Reply& reply) {
     {
         BusyClock busy(m_busyNs);
         Step& step = *m_step;
-        if (reply.verdict == Verdict::Failed && step.retries < m_config.retry.maxRetries) {
-            ++step.retries;
-            m_retryTimer.start(m_config.retry.delayMs(step.retries, reply.retryAfter,
+        const int retries = step.record.tries - 1;
+        if (reply.answer.verdict == Verdict::Failed && retries < m_config.retry.maxRetries) {
+            m_retryTimer.start(m_config.retry.delayMs(retries + 1, reply.retryAfter,
                                                       QDateTime::currentDateTimeUtc()));
             return;
         }
-        switch (reply.verdict) {
-        case Verdict::Free:
-            m_board.appendFree(step.entry + u"|可注册"_s);
-            break;
-        case Verdict::Taken:
-            m_board.appendTaken(step.entry + u"|已被注册"_s);
-            break;
-        case Verdict::Reserved:
-        case Verdict::Failed:
-        case Verdict::Invalid:
-        case Verdict::Unsupported:
-            m_board.appendTaken(step.entry + u"|查询失败"_s);
-            break;
-        }
+        step.record.answer = reply.answer;
+        step.record.elapsedMs = step.clock.elapsed();
+        m_board.appendRecord(step.number, step.record);
         const int worker = step.worker;
         m_step.reset();
         finishStep(worker);

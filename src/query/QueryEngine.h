@@ -31,7 +31,8 @@ struct EngineConfig {
 // of a worker waits for a fresh page-request deferral and, after the first,
 // for its restart interval; then it waits for its turn, since only one
 // availability request is ever outstanding. Every line of a run ends as
-// exactly one result line, a failure included, unless the run is stopped.
+// exactly one record, a failure or an invalid name included, unless the run is
+// stopped; only blank lines, which name nothing, end without one.
 class QueryEngine final : public QObject {
     Q_OBJECT
 public:
@@ -74,8 +75,9 @@ private:
     };
     struct Step {
         int worker = 0;
-        QString entry;
-        int retries = 0;
+        qsizetype number = 0;
+        LookupRecord record;
+        QElapsedTimer clock;
     };
 
     void startDeferral(int worker);
@@ -86,6 +88,8 @@ private:
     void enqueue(int worker);
     void pump();
     void runStep(int worker);
+    // True when the entry is no name to ask about; then it has had its record.
+    bool endsUnasked(qsizetype number, const QString& entry);
     void sendCheck();
     void onChecked(const RegistrarClient::Reply& reply);
     void finishStep(int worker);

@@ -11,6 +11,7 @@ namespace ds {
 
 namespace {
 
+// The status for a verdict; for a failure, why.
 QString failureDetail(const HttpRequest& request) {
     if (request.bodyTooLarge())
         return u"reply body over %1 bytes, not read"_s.arg(RegistrarClient::BodyLimit);
@@ -28,14 +29,13 @@ QString failureDetail(const HttpRequest& request) {
 RegistrarClient::RegistrarClient(QUrl registrar, int timeLimitMs, QObject* parent)
     : QObject(parent)
     , m_checkUrl(AvailabilityRequest::checkUrl(registrar))
+    , m_server(m_checkUrl.authority())
     , m_timeLimitMs(timeLimitMs) {
     m_timeLimit.setSingleShot(true);
     connect(&m_timeLimit, &QTimer::timeout, this, [this] {
-        Reply reply;
         // A check whose request could not even be sent ends here too.
-        reply.detail =
-            m_request ? u"no reply within the time limit"_s : u"the request could not be sent"_s;
-        finish(reply);
+        finish(failure(m_request ? u"no reply within the time limit"_s
+                                 : u"the request could not be sent"_s));
     });
 }
 
@@ -70,17 +70,22 @@ void RegistrarClient::abandon() {
 }
 
 void RegistrarClient::onCompleted() {
-    Reply reply;
+    Reply reply = failure(QString());
     const ReplyFacts facts{m_request->replyArrived(), m_request->status(),
                            replyText(m_request->responseBody().value_or(QByteArray()),
                                      m_request->responseHeader(QByteArrayLiteral("content-type")))};
-    reply.verdict = classifyReply(facts);
-    reply.httpStatus = m_request->status();
-    if (reply.verdict == Verdict::Failed) {
+    reply.answer.verdict = classifyReply(facts);
+    reply.answer.httpStatus = m_request->status();
+    reply.answer.detail = failureDetail(*m_request);
+    if (reply.answer.verdict == Verdict::Failed)
         reply.retryAfter = m_request->responseHeader(QByteArrayLiteral("retry-after"));
-        reply.detail = failureDetail(*m_request);
-    }
     finish(reply);
+}
+
+RegistrarClient::Reply RegistrarClient::failure(const QString& detail) const {
+    Reply reply;
+    reply.answer = {Verdict::Failed, Method::Registrar, m_server, detail, 0};
+    return reply;
 }
 
 void RegistrarClient::finish(const Reply& reply) {

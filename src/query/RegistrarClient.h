@@ -21,10 +21,11 @@ class RegistrarClient final : public QObject {
     Q_OBJECT
 public:
     struct Reply {
-        Verdict verdict = Verdict::Failed;
+        // Method Registrar, the service's host:port, the HTTP status (0 when
+        // no reply came back) and, for people to read, the status or why a
+        // failed check failed.
+        Answer answer;
         QByteArray retryAfter; // the raw Retry-After header of a failed reply
-        int httpStatus = 0;    // 0 when no reply came back
-        QString detail;        // why a failed check failed, for people to read
     };
     using Done = std::function<void(const Reply&)>;
 
@@ -43,8 +44,10 @@ public:
 private:
     void onCompleted();
     void finish(const Reply& reply);
+    Reply failure(const QString& detail) const;
 
     QUrl m_checkUrl;
+    QString m_server;
     int m_timeLimitMs;
     std::unique_ptr<HttpRequest> m_request;
     QTimer m_timeLimit;

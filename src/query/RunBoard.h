@@ -1,15 +1,17 @@
 #pragma once
 
+#include "lookup/Answer.h"
+
 #include <QString>
 #include <QtGlobal>
 
 namespace ds {
 
-// The state a query run reads and writes: the live domain list, the two result
-// boxes, the two counters, the start button's caption and the pause flag. In
-// the window these are the controls themselves; a headless run or the
-// benchmark keeps them in memory. Every call must cost the same whatever the
-// size of the list or of the boxes, so that a step never grows with the list.
+// The state a query run reads and writes: the live domain list, the results,
+// the two counters, the start button's caption and the pause flag. In the
+// window these are the controls themselves; a batch run reads its list from
+// streams and writes records to a file; the benchmark keeps them in memory. Every call must cost
+// the same whatever the size of the list or of the boxes, so that a step never grows with the list.
 class RunBoard {
 public:
     virtual ~RunBoard() = default;
@@ -19,9 +21,8 @@ public:
     virtual qsizetype entryCount() const = 0;
     virtual QString entryAt(qsizetype number) const = 0;
 
-    // Result boxes: one line is appended with its line break.
-    virtual void appendFree(const QString& line) = 0;
-    virtual void appendTaken(const QString& line) = 0;
+    // The one record of entry `number`; each board words it as it shows it.
+    virtual void appendRecord(qsizetype number, const LookupRecord& record) = 0;
     virtual void clearResults() = 0;
 
     virtual void setTotal(qsizetype total) = 0;
@@ -30,8 +31,9 @@ public:
     virtual void setPauseFlag(bool held) = 0;
 
     // The number of lines: the entries without the empty one after a final
-    // line break.
-    qsizetype lineCount() const;
+    // line break. A board over a stream, which has no such entry, says how far
+    // it has read ahead.
+    virtual qsizetype lineCount() const;
 };
 
 } // namespace ds

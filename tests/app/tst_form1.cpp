@@ -62,7 +62,8 @@ void TestForm1::init() {
     // No registrar: a start press can only say how to set one.
     const AppConfig config{.registrarAddress = QString(),
                            .toolsUrl = QUrl(u"https://tools.example.test/page"_s),
-                           .supportUrl = QUrl(u"https://support.example.test/chat"_s)};
+                           .supportUrl = QUrl(u"https://support.example.test/chat"_s),
+                           .journalFolder = QString()};
     m_form = std::make_unique<Form1>(config, [](const QUrl&) { return true; });
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

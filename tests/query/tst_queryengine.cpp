@@ -88,9 +88,11 @@ private Q_SLOTS:
             << QStringList{u"2046.pw|已被注册"_s, u"8899.pw|已被注册"_s, u"333666.pw|已被注册"_s,
                            u"1314.pw|已被注册"_s, u"sky.pw|已被注册"_s}
             << 7;
-        QTest::newRow("entries without a dot are passed over")
-            << u"\nword\nfree.pw\n\nb.pw\n"_s << QStringList{u"free.pw|可注册"_s}
-            << QStringList{u"b.pw|已被注册"_s} << 2;
+        QTest::newRow("names that cannot be one are reported, blank lines name nothing")
+            << u"\nword\nfree.pw\n\nb.pw\n...\nx\u0000y.pw\n"_s << QStringList{u"free.pw|可注册"_s}
+            << QStringList{u"word|格式错误"_s, u"b.pw|已被注册"_s, u"...|格式错误"_s,
+                           u"x\u0000y.pw|格式错误"_s}
+            << 2;
         QTest::newRow("blanks and duplicates kept")
             << u" c.pw \nc.pw\nc.pw\n"_s << QStringList{}
             << QStringList{u" c.pw |已被注册"_s, u"c.pw|已被注册"_s, u"c.pw|已被注册"_s} << 3;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/RecordLines.h"
 #include "query/RunBoard.h"
 
 #include <QStringList>
@@ -16,11 +17,16 @@ public:
     qsizetype entryCount() const override { return entries.size(); }
     QString entryAt(qsizetype number) const override { return entries.at(number); }
 
-    void appendFree(const QString& line) override { free.append(line); }
-    void appendTaken(const QString& line) override { taken.append(line); }
+    // Worded as the window words them, free names apart from the rest.
+    void appendRecord(qsizetype number, const LookupRecord& record) override {
+        const QString line = RecordLines::windowLine(record);
+        (RecordLines::belongsInFreeBox(record.answer.verdict) ? free : taken).append(line);
+        records.append({number, record});
+    }
     void clearResults() override {
         free.clear();
         taken.clear();
+        records.clear();
     }
 
     void setTotal(qsizetype value) override { total = value; }
@@ -31,6 +37,7 @@ public:
     QStringList entries;
     QStringList free;
     QStringList taken;
+    QList<std::pair<qsizetype, LookupRecord>> records;
     qsizetype total = 0;
     qsizetype done = 0;
     QString caption;

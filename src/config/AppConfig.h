@@ -1,5 +1,7 @@
 #pragma once
 
+#include "query/QueryEngine.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -19,6 +21,8 @@ struct AppConfig {
     int restartIntervalMs = 100;
     QUrl toolsUrl;
     QUrl supportUrl;
+    // Where a run's journal is kept; empty keeps no journal (tests, mostly).
+    QString journalFolder;
 };
 
 // What the command line asked for; an absent option leaves the stored
@@ -30,19 +34,38 @@ struct CommandLineOptions {
 };
 
 struct CommandLineOutcome {
-    enum class Status { Run, ShowHelp, Fail };
+    enum class Status { Run, ShowHelp, ShowVersion, Fail };
     Status status = Status::Run;
     CommandLineOptions options;
-    // The help text for ShowHelp, the reason for Fail.
+    // The text for ShowHelp and ShowVersion, the reason for Fail.
     QString message;
 };
 
-// Reads --registrar, --tools-url and --support-url (and --help). A value that
+// Reads --registrar, --tools-url and --support-url (and --help, --version). A value that
 // cannot be used is a failure rather than a silent fallback: the person who
 // typed it wants to know.
 CommandLineOutcome parseCommandLine(const QStringList& arguments);
 
 // Options win over stored settings; nothing is written back to the store.
 AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options);
+
+// What the engine runs with, the window and a batch run alike.
+EngineConfig engineConfig(const AppConfig& config);
+
+// "domainsieve 0.1.0", from the build's project version.
+QString versionText();
+
+// Names the running application (for the settings store and the data
+// folder) and gives it the program's version.
+void describeApplication();
+
+// Which application object the arguments call for, decided before any exists:
+// a batch run and the help or version text must never need a display.
+enum class LaunchMode { Window, Batch, Information };
+LaunchMode launchMode(int argc, const char* const* argv);
+
+// Prints the window's help or version (or the reason the line is refused) and
+// returns the exit code; for LaunchMode::Information.
+int printInformation(const QStringList& arguments);
 
 } // namespace ds

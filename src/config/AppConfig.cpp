@@ -1,8 +1,12 @@
-#include "app/AppConfig.h"
+#include "config/AppConfig.h"
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +38,7 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
     parser.setApplicationDescription(
         u"Checks in bulk whether domain names are free to register."_s);
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption registrar(
         u"registrar"_s, u"Registrar availability service, http://host[:port]."_s, u"URL"_s);
     const QCommandLineOption tools(u"tools-url"_s,
@@ -52,7 +57,13 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
         return fail(parser.errorText());
     if (parser.isSet(help)) {
         outcome.status = CommandLineOutcome::Status::ShowHelp;
-        outcome.message = parser.helpText();
+        outcome.message =
+            parser.helpText() + u"\nBatch mode, without a window: domainsieve check --help\n"_s;
+        return outcome;
+    }
+    if (parser.isSet(version)) {
+        outcome.status = CommandLineOutcome::Status::ShowVersion;
+        outcome.message = versionText() + u'\n';
         return outcome;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -78,6 +89,46 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
     config.toolsUrl = options.toolsUrl.value_or(settings.toolsUrl());
     config.supportUrl = options.supportUrl.value_or(settings.supportUrl());
     return config;
+}
+
+EngineConfig engineConfig(const AppConfig& config) {
+    EngineConfig engine;
+    engine.registrar = QUrl(config.registrarAddress);
+    engine.requestTimeLimitMs = config.requestTimeLimitSeconds * 1000;
+    engine.restartIntervalMs = config.restartIntervalMs;
+    return engine;
+}
+
+QString versionText() {
+    return u"domainsieve " DOMAINSIEVE_VERSION ""_s;
+}
+
+void describeApplication() {
+    QCoreApplication::setApplicationName(u"domainsieve"_s);
+    QCoreApplication::setOrganizationName(u"DomainSieve"_s);
+    QCoreApplication::setApplicationVersion(u"" DOMAINSIEVE_VERSION ""_s);
+}
+
+LaunchMode launchMode(int argc, const char* const* argv) {
+    if (argc > 1 && std::strcmp(argv[1], "check") == 0)
+        return LaunchMode::Batch;
+    for (int n = 1; n < argc; ++n) {
+        for (const char* word : {"-h", "-?", "--help", "-v", "--version"}) {
+            if (std::strcmp(argv[n], word) == 0)
+                return LaunchMode::Information;
+        }
+    }
+    return LaunchMode::Window;
+}
+
+int printInformation(const QStringList& arguments) {
+    const CommandLineOutcome outcome = parseCommandLine(arguments);
+    if (outcome.status == CommandLineOutcome::Status::Fail) {
+        std::fprintf(stderr, "%s\n", qPrintable(outcome.message));
+        return 2;
+    }
+    std::fputs(qPrintable(outcome.message), stdout);
+    return 0;
 }
 
 } // namespace ds

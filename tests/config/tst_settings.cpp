@@ -1,6 +1,6 @@
 #include "TemporarySettings.h"
-#include "app/AppConfig.h"
-#include "app/Settings.h"
+#include "config/AppConfig.h"
+#include "config/Settings.h"
 
 #include <QTest>
 

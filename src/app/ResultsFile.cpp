@@ -1,0 +1,56 @@
+#include "app/ResultsFile.h"
+
+#include "journal/RecordLines.h"
+
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace ds::ResultsFile {
+
+RecordFormat formatFor(const QString& fileName) {
+    const QString lower = fileName.toLower();
+    if (lower.endsWith(".csv"_L1))
+        return RecordFormat::Csv;
+    if (lower.endsWith(".jsonl"_L1) || lower.endsWith(".json"_L1))
+        return RecordFormat::Jsonl;
+    return RecordFormat::Text;
+}
+
+Export contents(const QString& text1, const QString& text2, RecordFormat format) {
+    Export result;
+    QString text;
+    const QString header = RecordLines::header(format);
+    if (!header.isEmpty())
+        text += header + RecordLines::lineEnding(format);
+    for (const QString& box : {text1, text2}) {
+        for (const QString& line : box.split(u'\n', Qt::SkipEmptyParts)) {
+            if (format == RecordFormat::Text) {
+                text += line + u'\n';
+                continue;
+            }
+            const auto read = RecordLines::read(RecordFormat::Text, line);
+            if (!read) {
+                ++result.skippedLines;
+                continue;
+            }
+            LookupRecord record;
+            record.entry = read->name;
+            record.answer.verdict = read->verdict;
+            text += RecordLines::line(format, record) + RecordLines::lineEnding(format);
+        }
+    }
+    result.bytes = text.toUtf8();
+    return result;
+}
+
+bool save(const QString& fileName, const QByteArray& bytes, QString& error) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace ds::ResultsFile

@@ -1,0 +1,52 @@
+#include "app/RunRestore.h"
+
+#include "app/Form1.h"
+#include "app/MessageBoxes.h"
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+QString damageNote(const RunJournal::Contents& contents) {
+    QStringList notes;
+    if (contents.listCut)
+        notes.append(u"域名列表不完整，只恢复能读出的 %1 行"_s.arg(contents.entries.size()));
+    if (contents.damagedLines > 0)
+        notes.append(u"%1 行结果无法读出，这些域名将重新查询"_s.arg(contents.damagedLines));
+    return notes.isEmpty() ? QString() : u"\n（日志有损坏：%1。）"_s.arg(notes.join(u"；"_s));
+}
+
+} // namespace
+
+void offerUnfinishedRun(Form1& window) {
+    RunJournal* journal = window.board().journal();
+    if (!journal)
+        return;
+    const std::optional<RunJournal::Contents> contents = RunJournal::read(journal->fileName());
+    if (!contents || contents->complete)
+        return;
+    if (contents->entries.isEmpty()) {
+        journal->setAside();
+        MessageBoxes::inform(&window, u"上次查询的日志已损坏，无法恢复，已另存为备份。"_s);
+        return;
+    }
+    const QString question =
+        u"上次查询未完成（已完成 %1 / 共 %2），是否恢复结果并继续？"_s.arg(contents->records.size())
+            .arg(contents->entries.size()) +
+        damageNote(*contents);
+    const auto answer = MessageBoxes::show(&window, {.text = question,
+                                                     .title = {},
+                                                     .icon = QMessageBox::Question,
+                                                     .buttons = QMessageBox::Yes | QMessageBox::No,
+                                                     .defaultButton = QMessageBox::Yes,
+                                                     .escapeButton = QMessageBox::No});
+    if (answer == QMessageBox::Yes) {
+        window.continueRun(*contents);
+    } else if (!journal->setAside()) {
+        MessageBoxes::inform(&window, u"无法移开上次查询的日志：%1"_s.arg(journal->fileName()));
+    }
+}
+
+} // namespace ds

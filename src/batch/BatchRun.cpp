@@ -1,0 +1,168 @@
+#include "batch/BatchRun.h"
+
+#include "batch/ProgressLine.h"
+#include "batch/StreamRunBoard.h"
+#include "config/Settings.h"
+#include "query/QueryEngine.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+constexpr int ProgressIntervalMs = 100;
+
+void tell(const QString& message) {
+    std::fprintf(stderr, "domainsieve check: %s\n", qPrintable(message));
+}
+
+bool standardErrorIsTerminal() {
+#ifdef Q_OS_UNIX
+    return ::isatty(STDERR_FILENO) == 1;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+int runBatch(const QStringList& arguments) {
+    const BatchCommandLine line = parseBatchCommandLine(arguments);
+    switch (line.status) {
+    case BatchCommandLine::Status::ShowHelp:
+    case BatchCommandLine::Status::ShowVersion:
+        std::fputs(qPrintable(line.message), stdout);
+        return 0;
+    case BatchCommandLine::Status::Fail:
+        tell(line.message + u"\n(domainsieve check --help lists the options)"_s);
+        return 2;
+    case BatchCommandLine::Status::Run:
+        break;
+    }
+    const Settings settings;
+    const AppConfig config = resolveBatchConfig(settings, line.options);
+    if (config.registrarAddress.isEmpty()) {
+        tell(u"no registrar service is set: give --registrar http://host[:port]"_s);
+        return 2;
+    }
+    BatchRun run(line.options, config);
+    QString error;
+    if (!run.prepare(error)) {
+        tell(error);
+        return 2;
+    }
+    return run.exec();
+}
+
+BatchRun::BatchRun(BatchOptions options, const AppConfig& config)
+    : m_options(std::move(options))
+    , m_engineConfig(engineConfig(config))
+    , m_reader(m_options.inputs)
+    , m_writer(m_options.format, m_options.only) {
+    m_progressTimer.setInterval(ProgressIntervalMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &BatchRun::drawProgress);
+    connect(&m_stopSignals, &StopSignals::stopRequested, this, &BatchRun::interrupt);
+}
+
+BatchRun::~BatchRun() = default;
+
+bool BatchRun::prepare(QString& error) {
+    if (m_options.resume &&
+        !ResumeIndex::load(m_options.outputFile, m_options.format, m_resume, error))
+        return false;
+    if (!m_reader.open(error))
+        return false;
+    if (m_reader.canRewind() && !countNames(error))
+        return false;
+    return m_writer.open(m_options.outputFile, m_options.resume, error);
+}
+
+bool BatchRun::countNames(QString& error) {
+    // The same skipping as the run's own, so that the total is what will be asked.
+    NameSet seen;
+    qsizetype count = 0;
+    while (const std::optional<QString> name = m_reader.next()) {
+        if (!m_resume.answered.contains(*name) && seen.insert(*name))
+            ++count;
+    }
+    if (!m_reader.errorText().isEmpty()) {
+        error = m_reader.errorText();
+        return false;
+    }
+    m_reader.rewind();
+    m_total = count;
+    return true;
+}
+
+int BatchRun::exec() {
+    m_board = std::make_unique<StreamRunBoard>(m_reader, m_writer,
+                                               m_options.resume ? &m_resume.answered : nullptr);
+    m_engine = std::make_unique<QueryEngine>(*m_board, m_engineConfig);
+    // Queued: a run over nothing ends inside start(), before the loop runs.
+    connect(
+        m_engine.get(), &QueryEngine::runEnded, this, [this] { finish(false); },
+        Qt::QueuedConnection);
+    connect(m_engine.get(), &QueryEngine::problem, this, [this](const QString& message) {
+        tell(message);
+        m_troubled = true;
+        interrupt();
+    });
+    m_drawsProgress = !m_options.quiet && standardErrorIsTerminal();
+    if (m_drawsProgress)
+        m_progressTimer.start();
+    if (m_resume.droppedCutOffRecord && !m_options.quiet)
+        tell(u"the last record of %1 was cut off; it is asked again"_s.arg(m_options.outputFile));
+    m_clock.start();
+    m_engine->start();
+    return QCoreApplication::exec();
+}
+
+void BatchRun::drawProgress() {
+    const std::optional<qsizetype> total =
+        m_total ? m_total
+                : (m_board->inputEnded() ? std::optional(m_board->lineCount()) : std::nullopt);
+    const QString line = ProgressLine::text(m_board->tally(), total, m_clock.elapsed());
+    std::fprintf(stderr, "\r%s\033[K", qPrintable(line));
+    std::fflush(stderr);
+}
+
+void BatchRun::interrupt() {
+    if (m_finished)
+        return;
+    m_engine->stop();
+    finish(true);
+}
+
+void BatchRun::finish(bool interrupted) {
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_progressTimer.stop();
+    if (m_drawsProgress)
+        std::fputs("\r\033[K", stderr);
+    const BatchTally& tally = m_board->tally();
+    if (!m_options.quiet)
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(ProgressLine::summary(tally, m_clock.elapsed(), interrupted)));
+    int code = tally.failed > 0 || m_troubled ? 1 : 0;
+    if (!m_reader.errorText().isEmpty()) {
+        tell(m_reader.errorText());
+        code = 2;
+    }
+    if (!m_writer.healthy()) {
+        tell(u"writing the records failed: %1"_s.arg(m_writer.errorText()));
+        code = 2;
+    }
+    QCoreApplication::exit(interrupted && !m_troubled ? 130 : code);
+}
+
+} // namespace ds

@@ -1,0 +1,128 @@
+#include "batch/EntryReader.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+constexpr qint64 ChunkBytes = 256 * 1024;
+
+bool isStandardInput(const QString& input) {
+    return input == "-"_L1;
+}
+
+} // namespace
+
+EntryReader::EntryReader(QStringList inputs)
+    : m_inputs(inputs.isEmpty() ? QStringList{u"-"_s} : std::move(inputs)) {}
+
+EntryReader::~EntryReader() = default;
+
+bool EntryReader::open(QString& error) {
+    for (const QString& input : m_inputs) {
+        auto file = std::make_unique<QFile>();
+        bool opened = false;
+        if (isStandardInput(input)) {
+            opened = file->open(stdin, QIODevice::ReadOnly);
+        } else {
+            file->setFileName(input);
+            opened = !QFileInfo(input).isDir() && file->open(QIODevice::ReadOnly);
+        }
+        if (!opened) {
+            error = u"cannot read %1: %2"_s.arg(
+                input, QFileInfo(input).isDir() ? u"it is a folder"_s : file->errorString());
+            return false;
+        }
+        m_files.push_back(std::move(file));
+    }
+    return true;
+}
+
+bool EntryReader::canRewind() const {
+    for (const auto& file : m_files) {
+        if (file->isSequential() || file->fileName().isEmpty())
+            return false;
+    }
+    return true;
+}
+
+void EntryReader::rewind() {
+    for (const auto& file : m_files)
+        file->seek(0);
+    m_current = 0;
+    m_buffer.clear();
+    m_position = 0;
+    m_skipLineFeed = false;
+    m_lineStart = true;
+}
+
+bool EntryReader::fill() {
+    while (m_current < m_files.size()) {
+        QFile& file = *m_files[m_current];
+        const QByteArray chunk = file.read(ChunkBytes);
+        if (!chunk.isEmpty()) {
+            m_buffer = m_buffer.mid(m_position) + chunk;
+            m_position = 0;
+            return true;
+        }
+        if (chunk.isNull() && file.error() != QFileDevice::NoError && m_error.isEmpty())
+            m_error = u"reading %1 failed: %2"_s.arg(m_inputs.at(qsizetype(m_current)),
+                                                     file.errorString());
+        return false;
+    }
+    return false;
+}
+
+std::optional<QString> EntryReader::next() {
+    while (m_current < m_files.size()) {
+        qsizetype scan = m_position;
+        if (m_skipLineFeed && scan < m_buffer.size()) {
+            m_skipLineFeed = false;
+            if (m_buffer.at(scan) == '\n')
+                m_position = ++scan;
+        }
+        while (scan < m_buffer.size() && m_buffer.at(scan) != '\n' && m_buffer.at(scan) != '\r')
+            ++scan;
+        std::optional<QByteArray> line;
+        const bool firstOfInput = std::exchange(m_lineStart, false);
+        if (scan < m_buffer.size()) {
+            line = m_buffer.sliced(m_position, scan - m_position);
+            m_skipLineFeed = m_buffer.at(scan) == '\r';
+            m_position = scan + 1;
+        } else if (!fill()) {
+            // The end of this input ends its last line, with or without a break.
+            line = m_buffer.mid(m_position);
+            m_buffer.clear();
+            m_position = 0;
+            m_skipLineFeed = false;
+            m_lineStart = true;
+            ++m_current;
+        } else {
+            m_lineStart = firstOfInput;
+            continue;
+        }
+        if (firstOfInput && line->startsWith("\xEF\xBB\xBF"))
+            line->remove(0, 3); // a byte-order mark is no part of the first name
+        QString entry = entryFrom(*line);
+        if (!entry.isEmpty())
+            return entry;
+    }
+    return std::nullopt;
+}
+
+QString EntryReader::entryFrom(const QByteArray& bytes) {
+    QString entry = QString::fromUtf8(bytes).trimmed();
+    for (QChar& c : entry) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    }
+    return entry;
+}
+
+} // namespace ds

@@ -1,0 +1,56 @@
+#include "batch/ProgressLine.h"
+
+using namespace Qt::StringLiterals;
+
+namespace ds::ProgressLine {
+
+namespace {
+
+double perSecond(qsizetype count, qint64 elapsedMs) {
+    return elapsedMs > 0 ? double(count) * 1000.0 / double(elapsedMs) : 0.0;
+}
+
+} // namespace
+
+QString duration(qint64 seconds) {
+    if (seconds >= 3600)
+        return u"%1h%2m"_s.arg(seconds / 3600).arg(seconds % 3600 / 60, 2, 10, QChar(u'0'));
+    if (seconds >= 60)
+        return u"%1m%2s"_s.arg(seconds / 60).arg(seconds % 60, 2, 10, QChar(u'0'));
+    return u"%1s"_s.arg(seconds);
+}
+
+QString text(const BatchTally& tally, std::optional<qsizetype> total, qint64 elapsedMs) {
+    const double rate = perSecond(tally.done, elapsedMs);
+    QString line =
+        total
+            ? u"%1/%2  %3%"_s.arg(tally.done)
+                  .arg(*total)
+                  .arg(*total > 0 ? 100.0 * double(tally.done) / double(*total) : 100.0, 5, 'f', 1)
+            : u"%1 done"_s.arg(tally.done);
+    line += u"  free %1  taken %2  failed %3"_s.arg(tally.free).arg(tally.taken).arg(tally.failed);
+    if (tally.invalid > 0)
+        line += u"  invalid %1"_s.arg(tally.invalid);
+    line += u"  %1/s"_s.arg(rate, 0, 'f', 1);
+    if (total && rate > 0)
+        line += u"  left "_s + duration(qint64(double(*total - tally.done) / rate + 0.5));
+    return line;
+}
+
+QString summary(const BatchTally& tally, qint64 elapsedMs, bool interrupted) {
+    QString line = u"%1 %2 names in %3: %4 free, %5 taken, %6 failed, %7 invalid"_s
+                       .arg(interrupted ? u"interrupted after"_s : u"checked"_s)
+                       .arg(tally.done)
+                       .arg(duration(elapsedMs / 1000))
+                       .arg(tally.free)
+                       .arg(tally.taken)
+                       .arg(tally.failed)
+                       .arg(tally.invalid);
+    if (tally.repeats > 0)
+        line += u"; %1 repeated names skipped"_s.arg(tally.repeats);
+    if (tally.answeredBefore > 0)
+        line += u"; %1 names already answered in the output"_s.arg(tally.answeredBefore);
+    return line;
+}
+
+} // namespace ds::ProgressLine

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "batch/StreamRunBoard.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace ds {
+
+// The progress of a batch run in words, for standard error.
+namespace ProgressLine {
+
+// "1200/5000  24.0%  free 12  taken 1170  failed 18  9.8/s  left 6m28s";
+// without a total (standard input) only what is done and the rate.
+QString text(const BatchTally& tally, std::optional<qsizetype> total, qint64 elapsedMs);
+
+// The closing line, written whether or not standard error is a terminal.
+QString summary(const BatchTally& tally, qint64 elapsedMs, bool interrupted);
+
+// "1h02m", "6m28s", "12s".
+QString duration(qint64 seconds);
+
+} // namespace ProgressLine
+} // namespace ds

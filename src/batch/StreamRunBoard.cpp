@@ -1,0 +1,74 @@
+#include "batch/StreamRunBoard.h"
+
+#include "batch/EntryReader.h"
+#include "batch/RecordWriter.h"
+
+#include <algorithm>
+
+namespace ds {
+
+namespace {
+
+// More than the engine's workers look ahead of the entry they last read (the
+// next entry of the same worker lies three further on).
+constexpr qsizetype ReadAhead = 8;
+
+} // namespace
+
+StreamRunBoard::StreamRunBoard(EntryReader& reader, RecordWriter& writer, const NameSet* answered)
+    : m_reader(reader)
+    , m_writer(writer)
+    , m_answeredBefore(answered) {}
+
+QString StreamRunBoard::entryAt(qsizetype number) const {
+    m_highestAsked = std::max(m_highestAsked, number);
+    return m_pending.at(std::size_t(number - m_base)).name;
+}
+
+qsizetype StreamRunBoard::lineCount() const {
+    readAhead();
+    return m_base + qsizetype(m_pending.size());
+}
+
+void StreamRunBoard::readAhead() const {
+    while (!m_inputEnded && m_base + qsizetype(m_pending.size()) <= m_highestAsked + ReadAhead) {
+        std::optional<QString> name = m_reader.next();
+        if (!name) {
+            m_inputEnded = true;
+        } else if (m_answeredBefore && m_answeredBefore->contains(*name)) {
+            ++m_tally.answeredBefore;
+        } else if (!m_seen.insert(*name)) {
+            ++m_tally.repeats;
+        } else {
+            m_pending.push_back({std::move(*name), false});
+        }
+    }
+}
+
+void StreamRunBoard::appendRecord(qsizetype number, const LookupRecord& record) {
+    m_writer.write(record);
+    ++m_tally.done;
+    switch (record.answer.verdict) {
+    case Verdict::Free:
+        ++m_tally.free;
+        break;
+    case Verdict::Taken:
+    case Verdict::Reserved:
+        ++m_tally.taken;
+        break;
+    case Verdict::Invalid:
+        ++m_tally.invalid;
+        break;
+    case Verdict::Failed:
+    case Verdict::Unsupported:
+        ++m_tally.failed;
+        break;
+    }
+    m_pending.at(std::size_t(number - m_base)).answered = true;
+    while (!m_pending.empty() && m_pending.front().answered) {
+        m_pending.pop_front();
+        ++m_base;
+    }
+}
+
+} // namespace ds

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "batch/NameSet.h"
+#include "query/RunBoard.h"
+
+#include <deque>
+
+namespace ds {
+
+class EntryReader;
+class RecordWriter;
+
+// How far a batch run has come.
+struct BatchTally {
+    qsizetype done = 0;
+    qsizetype free = 0;
+    qsizetype taken = 0;
+    qsizetype failed = 0;
+    qsizetype invalid = 0;
+    // Lines naming a name already read, skipped.
+    qsizetype repeats = 0;
+    // Names the output already answered (--resume), skipped.
+    qsizetype answeredBefore = 0;
+};
+
+// A run board over streams: the engine reads the names as the reader hands
+// them out, just ahead of the workers, and every record goes to the writer.
+// Only the names between the oldest unanswered one and the read-ahead are
+// held, so memory stays flat however long the input; the names seen are kept
+// as hashes to check each only once.
+class StreamRunBoard final : public RunBoard {
+public:
+    // `answered`, when given, holds names to skip.
+    StreamRunBoard(EntryReader& reader, RecordWriter& writer, const NameSet* answered = nullptr);
+
+    // Reading ahead is how the count becomes known, hence the const reads.
+    qsizetype entryCount() const override { return lineCount(); }
+    QString entryAt(qsizetype number) const override;
+    qsizetype lineCount() const override;
+
+    void appendRecord(qsizetype number, const LookupRecord& record) override;
+    void clearResults() override {}
+    void setTotal(qsizetype) override {}
+    void setDone(qsizetype) override {}
+    void setCaption(const QString&) override {}
+    void setPauseFlag(bool) override {}
+
+    const BatchTally& tally() const { return m_tally; }
+    // True once the last input has been read to its end.
+    bool inputEnded() const { return m_inputEnded; }
+
+private:
+    struct Pending {
+        QString name;
+        bool answered = false;
+    };
+    void readAhead() const;
+
+    EntryReader& m_reader;
+    RecordWriter& m_writer;
+    const NameSet* m_answeredBefore;
+    mutable NameSet m_seen;
+    mutable std::deque<Pending> m_pending;
+    // The number of m_pending's first name.
+    qsizetype m_base = 0;
+    mutable qsizetype m_highestAsked = -1;
+    mutable bool m_inputEnded = false;
+    mutable BatchTally m_tally;
+};
+
+} // namespace ds

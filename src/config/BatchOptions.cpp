@@ -1,0 +1,126 @@
+#include "config/BatchOptions.h"
+
+#include "config/Settings.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+std::optional<RecordFormat> formatFromName(const QString& name) {
+    if (name == "text"_L1)
+        return RecordFormat::Text;
+    if (name == "tsv"_L1)
+        return RecordFormat::Tsv;
+    if (name == "csv"_L1)
+        return RecordFormat::Csv;
+    if (name == "jsonl"_L1)
+        return RecordFormat::Jsonl;
+    return std::nullopt;
+}
+
+// An integer option within [low, high]; nullopt when absent, false when unusable.
+bool readNumber(const QCommandLineParser& parser, const QCommandLineOption& option, int low,
+                int high, std::optional<int>& target) {
+    if (!parser.isSet(option))
+        return true;
+    bool ok = false;
+    const int value = parser.value(option).toInt(&ok);
+    if (!ok || value < low || value > high)
+        return false;
+    target = value;
+    return true;
+}
+
+} // namespace
+
+BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Checks every name of the files (or of standard input) and writes one record per "
+        u"name to standard output or --output. Exit code 0: every name got a verdict; "
+        u"1: some failed; 2: usage or input error; 130: interrupted."_s);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption registrar(
+        u"registrar"_s, u"Registrar availability service, http://host[:port]."_s, u"URL"_s);
+    const QCommandLineOption format(u"format"_s, u"text (default), tsv, csv or jsonl."_s,
+                                    u"FORMAT"_s, u"text"_s);
+    const QCommandLineOption output(u"output"_s, u"Write records to FILE."_s, u"FILE"_s);
+    const QCommandLineOption resume(u"resume"_s,
+                                    u"Skip names --output already answers, and append to it."_s);
+    const QCommandLineOption only(u"only"_s, u"Write only free, taken or failed names."_s,
+                                  u"VERDICT"_s);
+    const QCommandLineOption quiet(u"quiet"_s, u"Print nothing but errors."_s);
+    const QCommandLineOption timeLimit(u"time-limit"_s, u"Seconds a request may take (1-600)."_s,
+                                       u"SECONDS"_s);
+    const QCommandLineOption interval(
+        u"interval"_s, u"Milliseconds each worker rests between names (0-60000)."_s, u"MS"_s);
+    parser.addOptions({registrar, format, output, resume, only, quiet, timeLimit, interval});
+    parser.addPositionalArgument(u"check"_s, u"Batch mode."_s, u"check"_s);
+    parser.addPositionalArgument(u"FILE"_s, u"Names, one per line; - is standard input."_s,
+                                 u"[FILE...]"_s);
+
+    BatchCommandLine outcome;
+    auto fail = [&outcome](const QString& message) {
+        outcome.status = BatchCommandLine::Status::Fail;
+        outcome.message = message;
+        return outcome;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (parser.isSet(help)) {
+        outcome.status = BatchCommandLine::Status::ShowHelp;
+        outcome.message = parser.helpText();
+        return outcome;
+    }
+    if (parser.isSet(version)) {
+        outcome.status = BatchCommandLine::Status::ShowVersion;
+        outcome.message = versionText() + u'\n';
+        return outcome;
+    }
+    BatchOptions& options = outcome.options;
+    options.inputs = parser.positionalArguments().mid(1);
+    const auto chosen = formatFromName(parser.value(format));
+    if (!chosen)
+        return fail(
+            u"--format: \"%1\" is none of text, tsv, csv, jsonl"_s.arg(parser.value(format)));
+    options.format = *chosen;
+    options.outputFile = parser.value(output);
+    options.resume = parser.isSet(resume);
+    if (options.resume && options.outputFile.isEmpty())
+        return fail(u"--resume needs --output FILE"_s);
+    if (parser.isSet(only)) {
+        const auto verdict = verdictFromKey(parser.value(only));
+        if (!verdict || (*verdict != Verdict::Free && *verdict != Verdict::Taken &&
+                         *verdict != Verdict::Failed))
+            return fail(u"--only: \"%1\" is none of free, taken, failed"_s.arg(parser.value(only)));
+        options.only = verdict;
+    }
+    options.quiet = parser.isSet(quiet);
+    if (parser.isSet(registrar)) {
+        const QString address = normaliseRegistrarAddress(parser.value(registrar));
+        if (address.isEmpty())
+            return fail(
+                u"--registrar: \"%1\" is not a usable address"_s.arg(parser.value(registrar)));
+        options.common.registrarAddress = address;
+    }
+    if (!readNumber(parser, timeLimit, 1, 600, options.timeLimitSeconds))
+        return fail(u"--time-limit: \"%1\" is not 1-600"_s.arg(parser.value(timeLimit)));
+    if (!readNumber(parser, interval, 0, 60000, options.restartIntervalMs))
+        return fail(u"--interval: \"%1\" is not 0-60000"_s.arg(parser.value(interval)));
+    return outcome;
+}
+
+AppConfig resolveBatchConfig(const Settings& settings, const BatchOptions& options) {
+    AppConfig config = resolveConfig(settings, options.common);
+    config.requestTimeLimitSeconds =
+        options.timeLimitSeconds.value_or(config.requestTimeLimitSeconds);
+    config.restartIntervalMs = options.restartIntervalMs.value_or(config.restartIntervalMs);
+    return config;
+}
+
+} // namespace ds

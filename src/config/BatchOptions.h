@@ -1,0 +1,49 @@
+#pragma once
+
+#include "config/AppConfig.h"
+#include "lookup/Answer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace ds {
+
+class Settings;
+
+// How each record of a batch run is written: the window's own line, tab- or
+// comma-separated values, or one JSON object per line.
+enum class RecordFormat { Text, Tsv, Csv, Jsonl };
+
+// What `domainsieve check` was asked to do.
+struct BatchOptions {
+    // Files read in order; "-" (or no file at all) is standard input.
+    QStringList inputs;
+    RecordFormat format = RecordFormat::Text;
+    // Empty: standard output.
+    QString outputFile;
+    bool resume = false;
+    // Write only records of this verdict.
+    std::optional<Verdict> only;
+    bool quiet = false;
+    CommandLineOptions common;
+    std::optional<int> timeLimitSeconds;
+    std::optional<int> restartIntervalMs;
+};
+
+struct BatchCommandLine {
+    enum class Status { Run, ShowHelp, ShowVersion, Fail };
+    Status status = Status::Run;
+    BatchOptions options;
+    // The text for ShowHelp and ShowVersion, the reason for Fail.
+    QString message;
+};
+
+// Reads `domainsieve check [options] [FILE...]`; arguments[1] is "check".
+BatchCommandLine parseBatchCommandLine(const QStringList& arguments);
+
+// The window's settings with the batch options laid over them.
+AppConfig resolveBatchConfig(const Settings& settings, const BatchOptions& options);
+
+} // namespace ds

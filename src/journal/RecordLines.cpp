@@ -1,0 +1,196 @@
+#include "journal/RecordLines.h"
+
+#include <QJsonDocument>
+#include <QList>
+
+#include <array>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace ds::RecordLines {
+
+namespace {
+
+constexpr std::array kWords = {
+    std::pair{Verdict::Free, u"可注册"},
+    std::pair{Verdict::Taken, u"已被注册"},
+    std::pair{Verdict::Failed, u"查询失败"},
+    std::pair{Verdict::Invalid, u"格式错误"},
+};
+
+// Every field stays on one physical line, so that a line is a record.
+QString oneLine(QString text) {
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return text;
+}
+
+QStringList fields(const LookupRecord& record) {
+    return {oneLine(record.entry),
+            oneLine(record.ascii),
+            verdictKey(record.answer.verdict),
+            methodKey(record.answer.method),
+            oneLine(record.answer.server),
+            oneLine(record.answer.detail),
+            QString::number(record.tries),
+            QString::number(record.elapsedMs)};
+}
+
+QString csvField(const QString& field) {
+    if (!field.contains(u',') && !field.contains(u'"'))
+        return field;
+    QString quoted = field;
+    quoted.replace(u"\""_s, u"\"\""_s);
+    return u'"' + quoted + u'"';
+}
+
+// The fields of one CSV line; nullopt when a quote is left open (a cut-off line).
+std::optional<QStringList> csvFields(QStringView line) {
+    QStringList result(1);
+    bool quoted = false;
+    for (qsizetype n = 0; n < line.size(); ++n) {
+        const QChar c = line[n];
+        if (quoted) {
+            if (c == u'"' && n + 1 < line.size() && line[n + 1] == u'"') {
+                result.last().append(c);
+                ++n;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                result.last().append(c);
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            result.append(QString());
+        } else {
+            result.last().append(c);
+        }
+    }
+    if (quoted)
+        return std::nullopt;
+    return result;
+}
+
+std::optional<NameVerdict> fromFields(const QStringList& row) {
+    if (row.size() != 8)
+        return std::nullopt;
+    const auto verdict = verdictFromKey(row.at(2));
+    if (!verdict)
+        return std::nullopt; // the header row among them
+    return NameVerdict{row.at(0), *verdict};
+}
+
+} // namespace
+
+QString verdictWord(Verdict verdict) {
+    for (const auto& [candidate, word] : kWords) {
+        if (candidate == verdict)
+            return QString::fromUtf16(word);
+    }
+    return QString::fromUtf16(
+        u"查询失败"); // reserved and unsupported: not a verdict the window knows
+}
+
+QString windowLine(const LookupRecord& record) {
+    return record.entry + u'|' + verdictWord(record.answer.verdict);
+}
+
+QString header(RecordFormat format) {
+    static const QStringList names = {u"name"_s,   u"ascii"_s,  u"verdict"_s, u"method"_s,
+                                      u"server"_s, u"detail"_s, u"tries"_s,   u"elapsed_ms"_s};
+    switch (format) {
+    case RecordFormat::Tsv:
+        return names.join(u'\t');
+    case RecordFormat::Csv:
+        return names.join(u',');
+    case RecordFormat::Text:
+    case RecordFormat::Jsonl:
+        break;
+    }
+    return {};
+}
+
+QString line(RecordFormat format, const LookupRecord& record) {
+    switch (format) {
+    case RecordFormat::Text:
+        return oneLine(windowLine(record));
+    case RecordFormat::Tsv:
+        return fields(record).join(u'\t');
+    case RecordFormat::Csv: {
+        QStringList row = fields(record);
+        for (QString& field : row)
+            field = csvField(field);
+        return row.join(u',');
+    }
+    case RecordFormat::Jsonl:
+        return QString::fromUtf8(QJsonDocument(toJson(record)).toJson(QJsonDocument::Compact));
+    }
+    return {};
+}
+
+QLatin1StringView lineEnding(RecordFormat format) {
+    return format == RecordFormat::Csv ? "\r\n"_L1 : "\n"_L1;
+}
+
+QJsonObject toJson(const LookupRecord& record) {
+    return {{u"name"_s, record.entry},
+            {u"ascii"_s, record.ascii},
+            {u"verdict"_s, QString(verdictKey(record.answer.verdict))},
+            {u"method"_s, QString(methodKey(record.answer.method))},
+            {u"server"_s, record.answer.server},
+            {u"detail"_s, record.answer.detail},
+            {u"http_status"_s, record.answer.httpStatus},
+            {u"tries"_s, record.tries},
+            {u"elapsed_ms"_s, record.elapsedMs}};
+}
+
+std::optional<LookupRecord> fromJson(const QJsonObject& object) {
+    const auto verdict = verdictFromKey(object.value("verdict"_L1).toString());
+    const auto method = methodFromKey(object.value("method"_L1).toString());
+    if (!object.value("name"_L1).isString() || !verdict || !method)
+        return std::nullopt;
+    LookupRecord record;
+    record.entry = object.value("name"_L1).toString();
+    record.ascii = object.value("ascii"_L1).toString();
+    record.answer = {*verdict, *method, object.value("server"_L1).toString(),
+                     object.value("detail"_L1).toString(), object.value("http_status"_L1).toInt()};
+    record.tries = object.value("tries"_L1).toInt();
+    record.elapsedMs = object.value("elapsed_ms"_L1).toInteger();
+    return record;
+}
+
+std::optional<NameVerdict> read(RecordFormat format, QStringView line) {
+    switch (format) {
+    case RecordFormat::Text: {
+        const qsizetype bar = line.lastIndexOf(u'|');
+        if (bar < 0)
+            return std::nullopt;
+        const QStringView word = line.mid(bar + 1);
+        for (const auto& [verdict, candidate] : kWords) {
+            if (word == QStringView(candidate))
+                return NameVerdict{line.left(bar).toString(), verdict};
+        }
+        return std::nullopt;
+    }
+    case RecordFormat::Tsv:
+        return fromFields(line.toString().split(u'\t'));
+    case RecordFormat::Csv: {
+        const auto row = csvFields(line);
+        return row ? fromFields(*row) : std::nullopt;
+    }
+    case RecordFormat::Jsonl: {
+        const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8());
+        const auto record = fromJson(document.object());
+        if (!record)
+            return std::nullopt;
+        return NameVerdict{record->entry, record->answer.verdict};
+    }
+    }
+    return std::nullopt;
+}
+
+} // namespace ds::RecordLines

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "config/BatchOptions.h"
+#include "lookup/Answer.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace ds {
+
+// One record as a line of text in each format a run writes and reads back:
+// the window's "name|可注册", TSV, CSV (RFC 4180) and JSON Lines. The batch
+// output, the window's export and the journal all go through here, so that
+// what one writes the others can read.
+namespace RecordLines {
+
+// The window's word for a verdict: 可注册, 已被注册, 查询失败 or 格式错误.
+QString verdictWord(Verdict verdict);
+// Free names go to the free box (Text1); every other record to Text2.
+inline bool belongsInFreeBox(Verdict verdict) {
+    return verdict == Verdict::Free;
+}
+// "name|可注册" and its kin.
+QString windowLine(const LookupRecord& record);
+
+// The header row of a format, empty when it has none.
+QString header(RecordFormat format);
+// The record without its line ending; line endings come from lineEnding().
+QString line(RecordFormat format, const LookupRecord& record);
+QLatin1StringView lineEnding(RecordFormat format);
+
+QJsonObject toJson(const LookupRecord& record);
+std::optional<LookupRecord> fromJson(const QJsonObject& object);
+
+// What a line written by line() says: the name as given and the verdict.
+// nullopt for a header, a blank line or anything that is not a whole record.
+struct NameVerdict {
+    QString name;
+    Verdict verdict = Verdict::Failed;
+};
+std::optional<NameVerdict> read(RecordFormat format, QStringView line);
+
+} // namespace RecordLines
+} // namespace ds
