@@ -20,6 +20,7 @@ namespace ds {
 namespace {
 
 constexpr int ProgressIntervalMs = 100;
+constexpr int AbandonGraceMs = 50;
 
 void tell(const QString& message) {
     std::fprintf(stderr, "domainsieve check: %s\n", qPrintable(message));
@@ -123,7 +124,11 @@ int BatchRun::exec() {
         tell(u"the last record of %1 was cut off; it is asked again"_s.arg(m_options.outputFile));
     m_clock.start();
     m_engine->start();
-    return QCoreApplication::exec();
+    const int code = QCoreApplication::exec();
+    // Abandoned requests leave their replies to a deletion the loop no longer runs.
+    m_engine.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return code;
 }
 
 void BatchRun::drawProgress() {
@@ -139,7 +144,8 @@ void BatchRun::interrupt() {
     if (m_finished)
         return;
     m_engine->stop();
-    finish(true);
+    // A moment for the network thread to let go of the abandoned request.
+    QTimer::singleShot(AbandonGraceMs, this, [this] { finish(true); });
 }
 
 void BatchRun::finish(bool interrupted) {

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -58,44 +59,51 @@ void EntryReader::rewind() {
     m_current = 0;
     m_buffer.clear();
     m_position = 0;
+    m_scanned = 0;
     m_skipLineFeed = false;
     m_lineStart = true;
 }
 
 bool EntryReader::fill() {
-    while (m_current < m_files.size()) {
-        QFile& file = *m_files[m_current];
-        const QByteArray chunk = file.read(ChunkBytes);
-        if (!chunk.isEmpty()) {
-            m_buffer = m_buffer.mid(m_position) + chunk;
-            m_position = 0;
-            return true;
-        }
-        if (chunk.isNull() && file.error() != QFileDevice::NoError && m_error.isEmpty())
-            m_error = u"reading %1 failed: %2"_s.arg(m_inputs.at(qsizetype(m_current)),
-                                                     file.errorString());
+    if (m_current >= m_files.size())
         return false;
+    QFile& file = *m_files[m_current];
+    const QByteArray chunk = file.read(ChunkBytes);
+    if (!chunk.isEmpty()) {
+        m_buffer = m_buffer.mid(m_position) + chunk;
+        m_position = 0;
+        return true;
     }
+    if (file.error() != QFileDevice::NoError && m_error.isEmpty())
+        m_error =
+            u"reading %1 failed: %2"_s.arg(m_inputs.at(qsizetype(m_current)), file.errorString());
     return false;
 }
 
 std::optional<QString> EntryReader::next() {
     while (m_current < m_files.size()) {
-        qsizetype scan = m_position;
-        if (m_skipLineFeed && scan < m_buffer.size()) {
+        if (m_skipLineFeed && m_position < m_buffer.size()) {
             m_skipLineFeed = false;
-            if (m_buffer.at(scan) == '\n')
-                m_position = ++scan;
+            if (m_buffer.at(m_position) == '\n')
+                ++m_position;
         }
-        while (scan < m_buffer.size() && m_buffer.at(scan) != '\n' && m_buffer.at(scan) != '\r')
-            ++scan;
+        // A long line arrives over many reads: each byte is looked at once.
+        const char* end = m_buffer.constData() + m_buffer.size();
+        const char* found = std::find_if(m_buffer.constData() + m_position + m_scanned, end,
+                                         [](char c) { return c == '\n' || c == '\r'; });
+        const qsizetype scan = found - m_buffer.constData();
+        m_scanned = 0;
         std::optional<QByteArray> line;
         const bool firstOfInput = std::exchange(m_lineStart, false);
-        if (scan < m_buffer.size()) {
+        if (found != end) {
             line = m_buffer.sliced(m_position, scan - m_position);
-            m_skipLineFeed = m_buffer.at(scan) == '\r';
+            m_skipLineFeed = *found == '\r';
             m_position = scan + 1;
-        } else if (!fill()) {
+        } else if (const qsizetype scanned = scan - m_position; fill()) {
+            m_scanned = scanned;
+            m_lineStart = firstOfInput;
+            continue;
+        } else {
             // The end of this input ends its last line, with or without a break.
             line = m_buffer.mid(m_position);
             m_buffer.clear();
@@ -103,9 +111,6 @@ std::optional<QString> EntryReader::next() {
             m_skipLineFeed = false;
             m_lineStart = true;
             ++m_current;
-        } else {
-            m_lineStart = firstOfInput;
-            continue;
         }
         if (firstOfInput && line->startsWith("\xEF\xBB\xBF"))
             line->remove(0, 3); // a byte-order mark is no part of the first name

@@ -41,6 +41,8 @@ private:
     std::size_t m_current = 0;
     QByteArray m_buffer;
     qsizetype m_position = 0;
+    // Bytes from m_position on already known to hold no line break.
+    qsizetype m_scanned = 0;
     bool m_skipLineFeed = false;
     bool m_lineStart = true;
     QString m_error;

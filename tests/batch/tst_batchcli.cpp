@@ -1,0 +1,256 @@
+#include "FakeRegistrar.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+using namespace ds::test;
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QStringList sortedLines(const QByteArray& bytes) {
+    QStringList lines =
+        QString::fromUtf8(bytes).split(QRegularExpression(u"\r?\n"_s), Qt::SkipEmptyParts);
+    lines.sort();
+    return lines;
+}
+
+} // namespace
+
+// `domainsieve check` through the real executable against a local registrar:
+// without a display (a platform plugin that does not exist would abort any
+// attempt to load one), with its own empty settings, as a shell would run it.
+class TestBatchCli final : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    FakeRegistrar m_registrar;
+
+    void startBatch(QProcess& process, const QStringList& arguments) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"DISPLAY"_s);
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"no-such-platform"_s);
+        environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
+        environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"data"_s));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(DOMAINSIEVE_EXECUTABLE),
+                      QStringList{u"check"_s, u"--registrar"_s, m_registrar.url().toString(),
+                                  u"--interval"_s, u"0"_s} +
+                          arguments);
+        QVERIFY(process.waitForStarted());
+    }
+
+    Outcome run(const QStringList& arguments, const QByteArray& input = {}) {
+        QProcess process;
+        startBatch(process, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        const bool ended =
+            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000);
+        if (!ended)
+            process.kill();
+        return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) {
+        QFile file(m_home.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        return file.fileName();
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_registrar.setBehaviour([](const QString& entry, int) {
+            if (entry.contains(u"fail"_s)) {
+                LocalHttpResponse broken;
+                broken.status = 500;
+                return broken;
+            }
+            return FakeRegistrar::answer(entry.contains(u"free"_s));
+        });
+    }
+
+    void eachFormat_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("text") << u"text"_s
+                              << QStringList{u"a.pw|已被注册"_s, u"free.pw|可注册"_s,
+                                             u"nodot|格式错误"_s};
+        QTest::newRow("tsv")
+            << u"tsv"_s
+            << QStringList{u"a.pw\ta.pw\ttaken\tregistrar\t@\tHTTP 200\t1"_s,
+                           u"free.pw\tfree.pw\tfree\tregistrar\t@\tHTTP 200\t1"_s,
+                           u"name\tascii\tverdict\tmethod\tserver\tdetail\ttries\telapsed_ms"_s,
+                           u"nodot\t\tinvalid\tregistrar\t\tnot a domain name\t0\t0"_s};
+        QTest::newRow("csv") << u"csv"_s
+                             << QStringList{
+                                    u"\"a,b.pw\",\"a,b.pw\",taken,registrar,@,HTTP 200,1"_s,
+                                    u"free.pw,free.pw,free,registrar,@,HTTP 200,1"_s,
+                                    u"name,ascii,verdict,method,server,detail,tries,elapsed_ms"_s,
+                                    u"nodot,,invalid,registrar,,not a domain name,0,0"_s};
+        QTest::newRow("jsonl")
+            << u"jsonl"_s
+            << QStringList{u"{\"ascii\":\"\",\"detail\":\"not a domain name\",\"elapsed_ms\":0,"_s
+                           u"\"http_status\":0,\"method\":\"registrar\",\"name\":\"nodot\","_s
+                           u"\"server\":\"\",\"tries\":0,\"verdict\":\"invalid\"}"_s,
+                           u"{\"ascii\":\"a.pw\",\"detail\":\"HTTP 200\",\"elapsed_ms\":"_s,
+                           u"{\"ascii\":\"free.pw\",\"detail\":\"HTTP 200\",\"elapsed_ms\":"_s};
+    }
+    // Every name once, as the format writes it; the time a lookup took is the
+    // one figure a test cannot know, so lines are compared up to it.
+    void eachFormat() {
+        QFETCH(QString, format);
+        QFETCH(QStringList, expected);
+        const QString server = m_registrar.url().authority();
+        for (QString& line : expected)
+            line.replace(u'@', server);
+        const QByteArray names =
+            format == "csv"_L1 ? "a,b.pw\nfree.pw\nnodot\n" : "a.pw\nfree.pw\nnodot\n";
+        const Outcome outcome = run({u"--format"_s, format}, names);
+        QCOMPARE(outcome.code, 0);
+        const QStringList lines = sortedLines(outcome.out);
+        QCOMPARE(lines.size(), expected.size());
+        for (qsizetype n = 0; n < lines.size(); ++n)
+            QVERIFY2(lines.at(n).startsWith(expected.at(n)), qPrintable(lines.at(n)));
+        if (format == "csv"_L1)
+            QVERIFY(outcome.out.startsWith("name,") && outcome.out.endsWith("\r\n"));
+    }
+
+    void inputsEndAsOneRecordEach_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("every line ending, blanks, repeats")
+            << QByteArray("a.pw\r\nfree.pw\rb.pw\n\n  c.pw  \nfree.pw\n") << QByteArray()
+            << QStringList{}
+            << QStringList{u"a.pw|已被注册"_s, u"b.pw|已被注册"_s, u"c.pw|已被注册"_s,
+                           u"free.pw|可注册"_s}
+            << 4;
+        QTest::newRow("file, then standard input, repeats across them")
+            << QByteArray("a.pw\n") << QByteArray("a.pw\nfree.pw") << QStringList{u"-"_s}
+            << QStringList{u"a.pw|已被注册"_s, u"free.pw|可注册"_s} << 2;
+        QTest::newRow("bad bytes never reach the wire")
+            << QByteArray("x\0y.pw\n\xff\xfe.pw\n....\n", 18) + QByteArray(10 << 20, 'a') + ".pw\n"
+            << QByteArray() << QStringList{}
+            << QStringList{u"....|格式错误"_s, u"a"_s.repeated(10 << 20) + u".pw|格式错误"_s,
+                           u"x\uFFFDy.pw|格式错误"_s, u"\uFFFD\uFFFD.pw|格式错误"_s}
+            << 0;
+    }
+    void inputsEndAsOneRecordEach() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, extra);
+        QFETCH(QStringList, expected);
+        QFETCH(int, requests);
+        const qsizetype before = m_registrar.server().requests().size();
+        const Outcome outcome = run(QStringList{writeFile(u"names.txt"_s, file)} + extra, input);
+        QCOMPARE(outcome.code, 0);
+        QCOMPARE(sortedLines(outcome.out), expected);
+        QCOMPARE(m_registrar.server().requests().size() - before, requests);
+    }
+
+    void exitCodes_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("a failure") << QStringList{u"--only"_s, u"failed"_s} << 1 << u"1 failed"_s;
+        QTest::newRow("an unreadable file") << QStringList{u"/nonexistent/names.txt"_s} << 2
+                                            << u"cannot read /nonexistent/names.txt"_s;
+        QTest::newRow("a folder") << QStringList{u"/"_s} << 2 << u"cannot read /: it is a folder"_s;
+        QTest::newRow("an unknown format")
+            << QStringList{u"--format"_s, u"xml"_s} << 2 << u"--format: \"xml\""_s;
+        QTest::newRow("resume without output") << QStringList{u"--resume"_s} << 2 << u"--resume"_s;
+    }
+    void exitCodes() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, error);
+        const Outcome outcome = run(arguments, "free.pw\nfail.pw\n");
+        QCOMPARE(outcome.code, code);
+        QVERIFY2(QString::fromUtf8(outcome.err).contains(error), outcome.err.constData());
+        QCOMPARE(outcome.out, code == 1 ? QByteArray("fail.pw|查询失败\n") : QByteArray());
+    }
+
+    void resumeAfterACutOffRecord_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("withFailure");
+        QTest::newRow("text") << u"text"_s << false;
+        QTest::newRow("tsv") << u"tsv"_s << false;
+        QTest::newRow("csv, a failure asked again") << u"csv"_s << true;
+        QTest::newRow("jsonl") << u"jsonl"_s << false;
+    }
+    // A crash mid-write leaves half a record: it is dropped and asked again;
+    // what was answered is not asked twice, a failure is.
+    void resumeAfterACutOffRecord() {
+        QFETCH(QString, format);
+        QFETCH(bool, withFailure);
+        const QString output = m_home.filePath(u"resumed."_s + format);
+        QFile::remove(output);
+        const QStringList first = {u"--format"_s, format, u"--output"_s, output};
+        // One request at a time, a failure's retries included: b.pw is written last.
+        const QByteArray names = withFailure ? "a.pw\nfail.pw\nb.pw\n" : "a.pw\nb.pw\n";
+        QCOMPARE(run(first, names).code, withFailure ? 1 : 0);
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(file.size() - 4));
+        file.close();
+
+        const qsizetype before = m_registrar.server().requests().size();
+        const Outcome outcome = run(first + QStringList{u"--resume"_s}, names + "c.pw\n");
+        QCOMPARE(outcome.code, withFailure ? 1 : 0);
+        QStringList asked = m_registrar.requestedEntries().mid(before);
+        asked.removeDuplicates();
+        asked.sort();
+        QStringList expected = {u"b.pw"_s, u"c.pw"_s};
+        if (withFailure)
+            expected.append(u"fail.pw"_s);
+        QCOMPARE(asked, expected);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QCOMPARE(text.count(u"b.pw"_s), format == "text"_L1 ? 1 : 2); // name and ascii columns
+        QCOMPARE(text.count(u"a.pw"_s), format == "text"_L1 ? 1 : 2);
+        QVERIFY(!text.contains(u"\n\n"_s));
+        QVERIFY(text.endsWith(u'\n'));
+    }
+
+    void interruptedRunStopsCleanly() {
+        m_registrar.setBehaviour(
+            [](const QString&, int) { return FakeRegistrar::answer(false, 100); });
+        QByteArray names;
+        for (int n = 0; n < 100; ++n)
+            names += "n" + QByteArray::number(n) + ".pw\n";
+        QProcess process;
+        startBatch(process, {writeFile(u"many.txt"_s, names)});
+        QVERIFY(QTest::qWaitFor([&] { return process.bytesAvailable() > 0; }, 30000));
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(process.exitCode() == 130, err.constData());
+        const QByteArray out = process.readAllStandardOutput();
+        QVERIFY(out.endsWith('\n'));
+        const qsizetype written = out.count('\n');
+        QVERIFY(written > 0 && written < 100);
+        const QByteArray summary = "interrupted after " + QByteArray::number(written) + " names";
+        QVERIFY(err.contains(summary));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBatchCli)
+#include "tst_batchcli.moc"
