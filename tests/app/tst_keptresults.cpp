@@ -1,0 +1,178 @@
+#include "FakeRegistrar.h"
+#include "MessageBoxRecorder.h"
+#include "app/Form1.h"
+#include "app/LinkLabel.h"
+#include "app/RunRestore.h"
+#include "query/QueryEngine.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace ds;
+using namespace ds::test;
+
+namespace {
+
+constexpr int ListSize = 30;
+const char* const ChildFolder = "DOMAINSIEVE_TEST_JOURNAL_FOLDER";
+const char* const ChildRegistrar = "DOMAINSIEVE_TEST_REGISTRAR";
+
+AppConfig configFor(const QString& registrar, const QString& folder) {
+    AppConfig config;
+    config.registrarAddress = registrar;
+    config.restartIntervalMs = 10;
+    config.journalFolder = folder;
+    return config;
+}
+
+QString numberedList() {
+    QString text;
+    for (int n = 0; n < ListSize; ++n)
+        text += (n % 4 == 0 ? u"free%1.pw\n"_s : u"n%1.pw\n"_s).arg(n);
+    return text;
+}
+
+// The window a person started a run in, until the test kills it.
+int runChild(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Form1 window(
+        configFor(qEnvironmentVariable(ChildRegistrar), qEnvironmentVariable(ChildFolder)));
+    window.Text4()->setPlainText(numberedList());
+    window.Command1()->click();
+    return QApplication::exec();
+}
+
+qsizetype lineCount(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
+}
+
+QStringList sortedNames(const QString& text1, const QString& text2) {
+    QStringList names;
+    for (const QString& line : QString(text1 + text2).split(u'\n', Qt::SkipEmptyParts))
+        names.append(line.section(u'|', 0, 0));
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+// Results outlive the window: a run killed outright is offered back at the
+// next start and goes on with nothing lost and nothing asked twice; the
+// results can be saved to a file in the batch mode's formats.
+class TestKeptResults final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedRunIsOfferedBack_data() {
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("yes: restored and finished") << true;
+        QTest::newRow("no: kept aside, nothing restored") << false;
+    }
+    void killedRunIsOfferedBack() {
+        QFETCH(bool, restore);
+        FakeRegistrar registrar;
+        registrar.setBehaviour([](const QString& entry, int) {
+            return FakeRegistrar::answer(entry.startsWith(u"free"_s), 20);
+        });
+        QTemporaryDir folder;
+        const QString journal = folder.filePath(u"run.journal"_s);
+        const QString address = registrar.url().toString(QUrl::RemovePath);
+
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(ChildFolder), folder.path());
+        environment.insert(QString::fromLatin1(ChildRegistrar), address);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath());
+        // Header, list and a few records on disk, then SIGKILL: no chance to tidy up.
+        QVERIFY(QTest::qWaitFor([&] { return lineCount(journal) >= 1 + ListSize + 8; }, 30000));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        const auto left = RunJournal::read(journal);
+        QVERIFY(left && !left->complete);
+        const qsizetype answered = left->records.size();
+        const qsizetype askedBefore = registrar.server().requests().size();
+
+        MessageBoxRecorder boxes;
+        boxes.answerNext(restore ? QMessageBox::Yes : QMessageBox::No);
+        Form1 window(configFor(address, folder.path()));
+        offerUnfinishedRun(window);
+        QCOMPARE(boxes.texts().value(0),
+                 u"上次查询未完成（已完成 %1 / 共 %2），是否恢复结果并继续？"_s.arg(answered).arg(
+                     ListSize));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return window.engine().state() == QueryEngine::State::Ready; }, 30000));
+
+        if (!restore) {
+            QVERIFY(window.Text1()->toPlainText().isEmpty());
+            QCOMPARE(registrar.server().requests().size(), askedBefore);
+            QVERIFY(!QFile::exists(journal));
+            QCOMPARE(QDir(folder.path()).entryList({u"run.journal.*"_s}).size(), 1);
+            return;
+        }
+        QStringList expected = numberedList().split(u'\n', Qt::SkipEmptyParts);
+        expected.sort();
+        QCOMPARE(sortedNames(window.Text1()->toPlainText(), window.Text2()->toPlainText()),
+                 expected);
+        QCOMPARE(window.Label3(0)->text(), QString::number(ListSize));
+        QCOMPARE(window.Label3(1)->text(), QString::number(ListSize));
+        QCOMPARE(registrar.server().requests().size() - askedBefore, ListSize - answered);
+        const auto finished = RunJournal::read(journal);
+        QVERIFY(finished && finished->complete);
+        QCOMPARE(finished->records.size(), ListSize);
+    }
+
+    void exportSavesBothBoxes_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("text") << u"out.txt"_s << QByteArray("b.pw|可注册\na.pw|已被注册\nx\n");
+        QTest::newRow("csv") << u"out.CSV"_s
+                             << QByteArray(
+                                    "name,ascii,verdict,method,server,detail,tries,elapsed_ms\r\n"
+                                    "b.pw,,free,registrar,,,0,0\r\n"
+                                    "a.pw,,taken,registrar,,,0,0\r\n");
+        QTest::newRow("a folder that does not exist") << u"none/out.txt"_s << QByteArray();
+    }
+    // A failed write says so and leaves the file that was there whole.
+    void exportSavesBothBoxes() {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(fileName);
+        MessageBoxRecorder boxes;
+        Form1 window(configFor(QString(), QString()));
+        window.Text1()->setPlainText(u"b.pw|可注册\n"_s);
+        window.Text2()->setPlainText(u"a.pw|已被注册\nx\n"_s);
+        window.setSavePathChooser([&](QWidget*) { return path; });
+        QTest::mouseClick(window.exportLink(), Qt::LeftButton);
+        QFile file(path);
+        if (expected.isEmpty()) {
+            QVERIFY(!file.exists());
+            QVERIFY(boxes.texts().value(0).startsWith(u"导出失败："_s + path));
+            return;
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), expected);
+        QVERIFY(boxes.texts().value(0).startsWith(u"结果已导出到："_s + path));
+    }
+};
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsSet(ChildFolder))
+        return runChild(argc, argv);
+    QApplication app(argc, argv);
+    TestKeptResults test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_keptresults.moc"
