@@ -256,11 +256,11 @@ private Q_SLOTS:
         QTest::newRow("worker 1 at the start")
             << 1
             << QStringList{u"a.pw|查询失败"_s, u"b.pw|已被注册"_s, u"c.pw|已被注册"_s,
-                           u"d.pw|查询失败"_s};
+                           u"d.pw|查询失败"_s, u"word|格式错误"_s};
         QTest::newRow("every worker at the start")
             << 3
             << QStringList{u"a.pw|查询失败"_s, u"b.pw|查询失败"_s, u"c.pw|查询失败"_s,
-                           u"d.pw|查询失败"_s};
+                           u"d.pw|查询失败"_s, u"word|格式错误"_s};
     }
     void workerThatCannotStartEndsItsPart() {
         QFETCH(int, refused);

@@ -57,11 +57,11 @@ private Q_SLOTS:
 
         const auto reply = checkOnce(registrar);
         QVERIFY(reply);
-        QCOMPARE(reply->verdict, Verdict::Failed);
-        QVERIFY2(reply->detail.contains(detail), qPrintable(reply->detail));
+        QCOMPARE(reply->answer.verdict, Verdict::Failed);
+        QVERIFY2(reply->answer.detail.contains(detail), qPrintable(reply->answer.detail));
         if (redirect)
-            QVERIFY2(reply->detail.contains(QString::fromLatin1(location)),
-                     qPrintable(reply->detail));
+            QVERIFY2(reply->answer.detail.contains(QString::fromLatin1(location)),
+                     qPrintable(reply->answer.detail));
         QCOMPARE(elsewhere.requests().size(), 0);
     }
 
@@ -97,7 +97,7 @@ private Q_SLOTS:
         });
         const auto reply = checkOnce(registrar);
         QVERIFY(reply);
-        QCOMPARE(reply->verdict, Verdict::Failed);
+        QCOMPARE(reply->answer.verdict, Verdict::Failed);
         const QDateTime now(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
         QCOMPARE(RetryPolicy{}.delayMs(1, reply->retryAfter, now), pauseMs);
     }
