@@ -38,6 +38,12 @@ private:
     FakeRegistrar m_registrar;
 
     void startBatch(QProcess& process, const QStringList& arguments) {
+        startProgram(process, QStringList{u"check"_s, u"--registrar"_s,
+                                          m_registrar.url().toString(), u"--interval"_s, u"0"_s} +
+                                  arguments);
+    }
+
+    void startProgram(QProcess& process, const QStringList& arguments) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(u"DISPLAY"_s);
         environment.remove(u"WAYLAND_DISPLAY"_s);
@@ -45,10 +51,7 @@ private:
         environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
         environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"data"_s));
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(DOMAINSIEVE_EXECUTABLE),
-                      QStringList{u"check"_s, u"--registrar"_s, m_registrar.url().toString(),
-                                  u"--interval"_s, u"0"_s} +
-                          arguments);
+        process.start(QStringLiteral(DOMAINSIEVE_EXECUTABLE), arguments);
         QVERIFY(process.waitForStarted());
     }
 
@@ -163,6 +166,24 @@ private Q_SLOTS:
         QCOMPARE(outcome.code, 0);
         QCOMPARE(sortedLines(outcome.out), expected);
         QCOMPARE(m_registrar.server().requests().size() - before, requests);
+    }
+
+    void helpAndVersionNeedNoDisplay_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("window help") << QStringList{u"--help"_s} << u"--registrar <URL>"_s;
+        QTest::newRow("window version") << QStringList{u"--version"_s} << u"domainsieve 0."_s;
+        QTest::newRow("batch help") << QStringList{u"check"_s, u"-h"_s} << u"--resume"_s;
+        QTest::newRow("batch version") << QStringList{u"check"_s, u"-v"_s} << u"domainsieve 0."_s;
+    }
+    void helpAndVersionNeedNoDisplay() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        QProcess process;
+        startProgram(process, arguments);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(process.readAllStandardOutput()).contains(expected));
     }
 
     void exitCodes_data() {
