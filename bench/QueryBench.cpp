@@ -186,6 +186,7 @@ void measureUiBusy(int seconds) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures show as they come, into a pipe too
     const QByteArray argument = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     std::printf("DomainSieve benchmark\n\n");
     if (argument != "batch") {

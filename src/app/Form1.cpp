@@ -308,19 +308,8 @@ void Form1::exportResults() {
             ? m_chooseSavePath(this)
             : QFileDialog::getSaveFileName(this, u"导出结果"_s, QString(),
                                            u"文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)"_s);
-    if (path.isEmpty())
-        return;
-    const auto exported = ResultsFile::contents(m_Text1->toPlainText(), m_Text2->toPlainText(),
-                                                ResultsFile::formatFor(path));
-    QString error;
-    if (!ResultsFile::save(path, exported.bytes, error)) {
-        MessageBoxes::inform(this, u"导出失败：%1\n%2"_s.arg(path, error));
-        return;
-    }
-    QString done = u"结果已导出到：%1"_s.arg(path);
-    if (exported.skippedLines > 0)
-        done += u"\n（%1 行不是查询结果，没有导出。）"_s.arg(exported.skippedLines);
-    MessageBoxes::inform(this, done);
+    if (!path.isEmpty())
+        ResultsFile::exportBoxes(this, path, m_Text1->toPlainText(), m_Text2->toPlainText());
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

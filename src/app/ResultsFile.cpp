@@ -1,5 +1,6 @@
 #include "app/ResultsFile.h"
 
+#include "app/MessageBoxes.h"
 #include "journal/RecordLines.h"
 
 #include <QSaveFile>
@@ -51,6 +52,20 @@ bool save(const QString& fileName, const QByteArray& bytes, QString& error) {
         return false;
     }
     return true;
+}
+
+void exportBoxes(QWidget* parent, const QString& fileName, const QString& text1,
+                 const QString& text2) {
+    const Export exported = contents(text1, text2, formatFor(fileName));
+    QString error;
+    if (!save(fileName, exported.bytes, error)) {
+        MessageBoxes::inform(parent, u"导出失败：%1\n%2"_s.arg(fileName, error));
+        return;
+    }
+    QString done = u"结果已导出到：%1"_s.arg(fileName);
+    if (exported.skippedLines > 0)
+        done += u"\n（%1 行不是查询结果，没有导出。）"_s.arg(exported.skippedLines);
+    MessageBoxes::inform(parent, done);
 }
 
 } // namespace ds::ResultsFile

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QWidget;
+
 namespace ds {
 
 // "导出结果": both result boxes saved to a file, as text (the boxes' own
@@ -25,6 +27,10 @@ Export contents(const QString& text1, const QString& text2, RecordFormat format)
 // Writes to a temporary file beside `fileName` and renames it into place, so a
 // failure leaves an existing file whole; false with the reason.
 bool save(const QString& fileName, const QByteArray& bytes, QString& error);
+
+// Saves both boxes to `fileName` and tells the person how that went.
+void exportBoxes(QWidget* parent, const QString& fileName, const QString& text1,
+                 const QString& text2);
 
 } // namespace ResultsFile
 } // namespace ds
