@@ -41,7 +41,7 @@ QString writeNames(const QTemporaryDir& folder, int count) {
     return file.fileName();
 }
 
-// A million names take the design's pacing (each worker's page polls every
+// A million names take the program's pacing (each worker's page polls every
 // 10 ms, so at most 300 names a second) most of an hour; the run is stopped
 // after a while instead. Memory peaks early: the first pass over the file
 // keeps every name's hash to count the names, as the run itself does by its end.

@@ -15,7 +15,6 @@ public:
     // True when the name was not in the set yet.
     bool insert(QStringView name);
     bool contains(QStringView name) const;
-    std::size_t size() const { return m_keys.size(); }
 
 private:
     struct Key {

@@ -24,10 +24,7 @@ bool ResumeIndex::load(const QString& fileName, RecordFormat format, ResumeIndex
             break; // a crash mid-write: this record is asked again
         wholeLinesEnd = file.pos();
         const auto record = RecordLines::read(format, QString::fromUtf8(bytes).trimmed());
-        if (!record)
-            continue;
-        ++index.records;
-        if (record->verdict != Verdict::Failed)
+        if (record && record->verdict != Verdict::Failed)
             index.answered.insert(record->name);
     }
     if (wholeLinesEnd < file.size()) {

@@ -12,7 +12,6 @@ namespace ds {
 struct ResumeIndex {
     // Names with a final verdict: anything but "failed".
     NameSet answered;
-    qsizetype records = 0;
     // A last record cut off mid-write was dropped from the file.
     bool droppedCutOffRecord = false;
 

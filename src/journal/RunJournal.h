@@ -39,9 +39,6 @@ public:
     explicit RunJournal(const QString& folder);
 
     QString fileName() const { return m_file.fileName(); }
-    bool isOpen() const { return m_file.isOpen(); }
-    // The reason the last begin() failed.
-    QString errorText() const { return m_file.errorString(); }
 
     // A new journal for a run over `entries`, replacing the previous one.
     bool begin(const QStringList& entries);
