@@ -145,6 +145,10 @@ private Q_SLOTS:
             << QStringList{u"a.pw|已被注册"_s, u"b.pw|已被注册"_s, u"c.pw|已被注册"_s,
                            u"free.pw|可注册"_s}
             << 4;
+        QTest::newRow("a byte-order mark before the first name")
+            << QByteArray("\xEF\xBB\xBF"
+                          "a.pw\n")
+            << QByteArray() << QStringList{} << QStringList{u"a.pw|已被注册"_s} << 1;
         QTest::newRow("file, then standard input, repeats across them")
             << QByteArray("a.pw\n") << QByteArray("a.pw\nfree.pw") << QStringList{u"-"_s}
             << QStringList{u"a.pw|已被注册"_s, u"free.pw|可注册"_s} << 2;
