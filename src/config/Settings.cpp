@@ -1,6 +1,7 @@
 #include "config/Settings.h"
 
-#include <QCoreApplication>
+#include "common/DataFolders.h"
+
 #include <QDir>
 #include <QSettings>
 
@@ -135,8 +136,8 @@ QUrl urlFromUserInput(const QString& text) {
 }
 
 QUrl helpPageUrl() {
-    return QUrl::fromLocalFile(
-        QDir(QCoreApplication::applicationDirPath()).filePath(u"help/index.html"_s));
+    const QString page = u"help/index.html"_s;
+    return QUrl::fromLocalFile(QDir(DataFolders::holding(page)).filePath(page));
 }
 
 QUrl helpSupportUrl() {

@@ -62,8 +62,9 @@ QString normaliseRegistrarAddress(const QString& address);
 // Invalid or empty input gives an invalid QUrl.
 QUrl urlFromUserInput(const QString& text);
 
-// The help page shipped beside the program and its support section: the
-// defaults of the two addresses, which work without a network.
+// The help page shipped with the program (beside it, or in the data folder of
+// an installed copy) and its support section: the defaults of the two
+// addresses, which work without a network.
 QUrl helpPageUrl();
 QUrl helpSupportUrl();
 
