@@ -127,7 +127,7 @@ void Form1::buildTopStrip() {
     m_qiyevv->setPixmap(QPixmap(u":/domainsieve/icons/qiyevv.png"_s));
 
     m_wenticc =
-        place(new LinkLabel(u"问题处理"_s, m_Frame2), u"wenticc"_s, twips(8160, 240, 780, 180));
+        place(new LinkLabel(tr("问题处理"), m_Frame2), u"wenticc"_s, twips(8160, 240, 780, 180));
     m_wenticc->setFont(Fonts::song(9, true, true));
     // The underline hangs below the descent of these faces: the label grows
     // downwards just enough to keep it, the text staying where it was.
@@ -151,15 +151,15 @@ void Form1::buildMainPanel() {
     m_Frame1 = frame(this, u"Frame1"_s, twips(120, 720, 9135, 4815));
     QWidget* panel = m_Frame1;
 
-    m_Label1[0] = heading(panel, u"Label1_0"_s, u"输入查询域名："_s, twips(120, 240, 1575, 210));
-    m_Label2[0] = label(panel, u"Label2_0"_s, u"共有："_s, twips(2040, 120, 540, 180));
-    m_Label2[1] = label(panel, u"Label2_1"_s, u"完成："_s, twips(2040, 360, 540, 180));
+    m_Label1[0] = heading(panel, u"Label1_0"_s, tr("输入查询域名："), twips(120, 240, 1575, 210));
+    m_Label2[0] = label(panel, u"Label2_0"_s, tr("共有："), twips(2040, 120, 540, 180));
+    m_Label2[1] = label(panel, u"Label2_1"_s, tr("完成："), twips(2040, 360, 540, 180));
     // The counters reach to the next heading, so a growing number stays
     // visible and extends to the right.
     m_Label3[0] = label(panel, u"Label3_0"_s, u"0"_s, twips(2640, 120, 960, 180));
     m_Label3[1] = label(panel, u"Label3_1"_s, u"0"_s, twips(2640, 360, 960, 180));
-    m_Label1[1] = heading(panel, u"Label1_1"_s, u"不能注册："_s, twips(3600, 240, 1125, 210));
-    m_Label1[2] = heading(panel, u"Label1_2"_s, u"可注册："_s, twips(6360, 240, 900, 210));
+    m_Label1[1] = heading(panel, u"Label1_1"_s, tr("不能注册："), twips(3600, 240, 1125, 210));
+    m_Label1[2] = heading(panel, u"Label1_2"_s, tr("可注册："), twips(6360, 240, 900, 210));
 
     m_Text4 = textBox(panel, u"Text4"_s, twips(120, 600, 3255, 3255));
     m_Text4->setPlainText(kSampleList);
@@ -167,10 +167,10 @@ void Form1::buildMainPanel() {
     m_Text1 = textBox(panel, u"Text1"_s, twips(6360, 600, 2535, 3255));
 
     m_Command1 = button(panel, u"Command1"_s, RunCaptions::ready(), twips(120, 3960, 1455, 615));
-    m_Command3 = button(panel, u"Command3"_s, u"停  止"_s, twips(2040, 3960, 1215, 615));
-    m_Command2 = button(panel, u"Command2"_s, u"清空"_s, twips(3600, 3960, 1695, 615));
-    m_Command4 = button(panel, u"Command4"_s, u"复制结果"_s, twips(6360, 3960, 1095, 615));
-    m_Command5 = button(panel, u"Command5"_s, u"配套工具"_s, twips(7920, 3960, 975, 615));
+    m_Command3 = button(panel, u"Command3"_s, tr("停  止"), twips(2040, 3960, 1215, 615));
+    m_Command2 = button(panel, u"Command2"_s, tr("清空"), twips(3600, 3960, 1695, 615));
+    m_Command4 = button(panel, u"Command4"_s, tr("复制结果"), twips(6360, 3960, 1095, 615));
+    m_Command5 = button(panel, u"Command5"_s, tr("配套工具"), twips(7920, 3960, 975, 615));
 
     QWidget* const order[] = {m_Text2, m_Text1,    m_Command3, m_Command2,
                               m_Text4, m_Command1, m_Command4, m_Command5};
@@ -221,7 +221,7 @@ void Form1::Command1_Click() {
     if (tidied != current || m_Text4->document()->toRawText().contains(QChar::LineSeparator))
         replaceText(m_Text4, tidied);
     if (!DomainList::hasDot(tidied)) {
-        MessageBoxes::inform(this, u"请先输入域名！"_s);
+        MessageBoxes::inform(this, tr("请先输入域名！"));
         return;
     }
     startRun();
@@ -237,10 +237,10 @@ void Form1::startRun() {
 
 bool Form1::registrarIsSet() {
     if (m_config.registrarAddress.isEmpty()) {
-        MessageBoxes::inform(this,
-                             u"还没有设置查询服务的地址，查询无法开始。\n"
-                             u"请用选项 --registrar http://主机[:端口] 启动程序，"
-                             u"或在设置文件的 [registrar] 一节写入 address=http://主机[:端口]。"_s);
+        MessageBoxes::inform(
+            this, tr("还没有设置查询服务的地址，查询无法开始。\n"
+                     "请用选项 --registrar http://主机[:端口] 启动程序，"
+                     "或在设置文件的 [registrar] 一节写入 address=http://主机[:端口]。"));
         return false;
     }
     return true;
@@ -261,7 +261,7 @@ bool Form1::runHoldsList() const {
 void Form1::updateListLock() {
     const bool held = runHoldsList();
     m_Text4->setReadOnly(held);
-    m_Text4->setToolTip(held ? u"查询进行中，列表不能修改；查询结束或停止后即可编辑。"_s
+    m_Text4->setToolTip(held ? tr("查询进行中，列表不能修改；查询结束或停止后即可编辑。")
                              : QString());
 }
 
@@ -280,15 +280,15 @@ void Form1::Command3_Click() {
 void Form1::Command4_Click() {
     const QString text = ResultExport::freeDomains(m_Text1->toPlainText());
     if (!ResultExport::putOnClipboard(QGuiApplication::clipboard(), text)) {
-        MessageBoxes::inform(this, u"无法访问剪贴板，域名没有复制。请稍后再试。"_s);
+        MessageBoxes::inform(this, tr("无法访问剪贴板，域名没有复制。请稍后再试。"));
         return;
     }
-    MessageBoxes::inform(this, u"全部域名复制成功，您可以粘贴到任意处！"_s);
+    MessageBoxes::inform(this, tr("全部域名复制成功，您可以粘贴到任意处！"));
 }
 
 void Form1::Command5_Click() {
     m_openUrl(m_config.toolsUrl);
-    MessageBoxes::inform(this, u"如果打开不正常，请手动输入："_s + m_config.toolsUrl.toString());
+    MessageBoxes::inform(this, tr("如果打开不正常，请手动输入：") + m_config.toolsUrl.toString());
 }
 
 void Form1::wenticc_Click() {
@@ -320,8 +320,8 @@ void Form1::closeEvent(QCloseEvent* event) {
         return;
     }
     m_askingToClose = true;
-    const auto answer = MessageBoxes::show(this, {.text = u"真的退出吗?"_s,
-                                                  .title = u"退出"_s,
+    const auto answer = MessageBoxes::show(this, {.text = tr("真的退出吗?"),
+                                                  .title = tr("退出"),
                                                   .icon = QMessageBox::Question,
                                                   .buttons = QMessageBox::Ok | QMessageBox::Cancel,
                                                   .defaultButton = QMessageBox::Ok,

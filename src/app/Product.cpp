@@ -1,11 +1,13 @@
 #include "app/Product.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace ds {
 
 QString productTitle() {
-    return u"米筛 · 域名批量查询"_s;
+    return QCoreApplication::translate("Product", "米筛 · 域名批量查询");
 }
 
 QIcon programIcon() {

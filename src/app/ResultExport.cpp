@@ -1,5 +1,7 @@
 #include "app/ResultExport.h"
 
+#include "journal/RecordLines.h"
+
 #include <QClipboard>
 
 using namespace Qt::StringLiterals;
@@ -8,7 +10,7 @@ namespace ds::ResultExport {
 
 QString freeDomains(const QString& text1) {
     QString text = text1;
-    text.remove(u"|可注册"_s);
+    text.remove(u'|' + RecordLines::verdictWord(Verdict::Free));
     if (!text.isEmpty() && !text.endsWith(u'\n'))
         text.append(u'\n');
     return text;

@@ -1,5 +1,6 @@
 #include "journal/RecordLines.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QList>
 
@@ -12,12 +13,18 @@ namespace ds::RecordLines {
 
 namespace {
 
+// The words as written in Chinese; the window shows them translated when a
+// person asked for another language, and either form reads back.
 constexpr std::array kWords = {
-    std::pair{Verdict::Free, u"可注册"},
-    std::pair{Verdict::Taken, u"已被注册"},
-    std::pair{Verdict::Failed, u"查询失败"},
-    std::pair{Verdict::Invalid, u"格式错误"},
+    std::pair{Verdict::Free, QT_TRANSLATE_NOOP("RecordLines", "可注册")},
+    std::pair{Verdict::Taken, QT_TRANSLATE_NOOP("RecordLines", "已被注册")},
+    std::pair{Verdict::Failed, QT_TRANSLATE_NOOP("RecordLines", "查询失败")},
+    std::pair{Verdict::Invalid, QT_TRANSLATE_NOOP("RecordLines", "格式错误")},
 };
+
+QString shown(const char* word) {
+    return QCoreApplication::translate("RecordLines", word);
+}
 
 // Every field stays on one physical line, so that a line is a record.
 QString oneLine(QString text) {
@@ -89,10 +96,9 @@ std::optional<NameVerdict> fromFields(const QStringList& row) {
 QString verdictWord(Verdict verdict) {
     for (const auto& [candidate, word] : kWords) {
         if (candidate == verdict)
-            return QString::fromUtf16(word);
+            return shown(word);
     }
-    return QString::fromUtf16(
-        u"查询失败"); // reserved and unsupported: not a verdict the window knows
+    return verdictWord(Verdict::Failed); // reserved and unsupported: not a verdict the window knows
 }
 
 QString windowLine(const LookupRecord& record) {
@@ -171,7 +177,7 @@ std::optional<NameVerdict> read(RecordFormat format, QStringView line) {
             return std::nullopt;
         const QStringView word = line.mid(bar + 1);
         for (const auto& [verdict, candidate] : kWords) {
-            if (word == QStringView(candidate))
+            if (word == QString::fromUtf8(candidate) || word == shown(candidate))
                 return NameVerdict{line.left(bar).toString(), verdict};
         }
         return std::nullopt;

@@ -17,7 +17,8 @@ namespace ds {
 // what one writes the others can read.
 namespace RecordLines {
 
-// The window's word for a verdict: 可注册, 已被注册, 查询失败 or 格式错误.
+// The window's word for a verdict: 可注册, 已被注册, 查询失败 or 格式错误, or
+// its translation when one is installed (the batch mode installs none).
 QString verdictWord(Verdict verdict);
 // Free names go to the free box (Text1); every other record to Text2.
 inline bool belongsInFreeBox(Verdict verdict) {
@@ -35,7 +36,8 @@ QLatin1StringView lineEnding(RecordFormat format);
 QJsonObject toJson(const LookupRecord& record);
 std::optional<LookupRecord> fromJson(const QJsonObject& object);
 
-// What a line written by line() says: the name as given and the verdict.
+// What a line written by line() says: the name as given and the verdict. A
+// window line reads back in Chinese and in the language shown.
 // nullopt for a header, a blank line or anything that is not a whole record.
 struct NameVerdict {
     QString name;

@@ -153,9 +153,9 @@ void QueryEngine::giveUpWorker(int worker) {
         m_board.setDone(++m_done);
     }
     w.phase = Phase::Finished;
-    Q_EMIT problem(
-        u"第%1路查询未能启动，它负责的%2个域名已记为“查询失败”，请稍后重新查询。"_s.arg(worker + 1)
-            .arg(failed));
+    Q_EMIT problem(tr("第%1路查询未能启动，它负责的%2个域名已记为“查询失败”，请稍后重新查询。")
+                       .arg(worker + 1)
+                       .arg(failed));
 }
 
 void QueryEngine::dropDeferral(Worker& w) {

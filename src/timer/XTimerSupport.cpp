@@ -8,8 +8,6 @@
 
 #include <utility>
 
-using namespace Qt::StringLiterals;
-
 namespace ds {
 
 XTimerSupport::XTimerSupport(TimerSource& source, qint16 slotLimit)
@@ -57,7 +55,8 @@ XTimerSupport& XTimerSupport::instance() {
 quint32 XTimerSupport::ArmTimer(const std::shared_ptr<XTimer>& timer, qint32 interval) {
     const quint32 id = m_source.SetTimer(interval);
     if (id == 0) {
-        throw Error(ErrorNumber::NoTimerAvailable, u"没有可用的计时器"_s);
+        throw Error(ErrorNumber::NoTimerAvailable,
+                    QCoreApplication::translate("XTimerSupport", "没有可用的计时器"));
     }
     std::size_t index = 0;
     try {
@@ -148,7 +147,7 @@ std::size_t XTimerSupport::takeFreeSlot() {
     }
     const std::size_t first = m_slots.size();
     if (static_cast<qint32>(first) + SlotGrowth > m_slotLimit) {
-        throw Error(ErrorNumber::Overflow, u"溢出"_s);
+        throw Error(ErrorNumber::Overflow, QCoreApplication::translate("XTimerSupport", "溢出"));
     }
     m_slots.resize(first + SlotGrowth);
     return first;

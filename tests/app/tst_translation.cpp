@@ -1,0 +1,92 @@
+#include "MessageBoxRecorder.h"
+#include "app/Form1.h"
+#include "app/Translation.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace ds;
+
+namespace {
+
+// Any Han character or full-width punctuation left over means a text that
+// escaped translation.
+bool looksEnglish(const QString& text) {
+    static const QRegularExpression chinese(
+        u"[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"_s);
+    return !text.trimmed().isEmpty() && !text.contains(chinese);
+}
+
+} // namespace
+
+// With English asked for, nothing a person reads in the window or its
+// messages is left in Chinese.
+class TestTranslation final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(!Translation::install(*qApp, u"xx"_s));
+        QVERIFY(Translation::install(*qApp, u"en"_s));
+    }
+
+    void windowTexts();
+    void messages_data();
+    void messages();
+};
+
+void TestTranslation::windowTexts() {
+    Form1 form(AppConfig{}, [](const QUrl&) { return true; });
+    QStringList texts{form.windowTitle()};
+    for (const QLabel* label : form.findChildren<QLabel*>()) {
+        if (label->pixmap().isNull())
+            texts << label->text();
+    }
+    for (const QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(&form))
+            texts << button->text();
+    }
+    QCOMPARE(texts.size(), 14);
+    for (const QString& text : std::as_const(texts))
+        QVERIFY2(looksEnglish(text), qPrintable(text));
+}
+
+void TestTranslation::messages_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("registrar");
+    QTest::addColumn<QString>("button"); // empty: close the window
+    QTest::newRow("no names") << u"abc"_s << u"http://127.0.0.1:9"_s << u"Command1"_s;
+    QTest::newRow("no registrar") << u"a.pw"_s << QString() << u"Command1"_s;
+    QTest::newRow("copied") << QString() << QString() << u"Command4"_s;
+    QTest::newRow("tools") << QString() << QString() << u"Command5"_s;
+    QTest::newRow("close") << QString() << QString() << QString();
+}
+
+void TestTranslation::messages() {
+    QFETCH(QString, list);
+    QFETCH(QString, registrar);
+    QFETCH(QString, button);
+    test::MessageBoxRecorder boxes;
+    boxes.answerNext(QMessageBox::Cancel);
+    AppConfig config;
+    config.registrarAddress = registrar;
+    Form1 form(config, [](const QUrl&) { return true; });
+    form.findChild<QPlainTextEdit*>(u"Text4"_s)->setPlainText(list);
+    if (button.isEmpty())
+        form.close();
+    else
+        QTest::mouseClick(form.findChild<QWidget*>(button), Qt::LeftButton);
+
+    QCOMPARE(boxes.requests().size(), 1);
+    const MessageBoxRequest& shown = boxes.requests().constFirst();
+    QVERIFY2(looksEnglish(shown.title), qPrintable(shown.title));
+    QVERIFY2(looksEnglish(shown.text), qPrintable(shown.text));
+}
+
+QTEST_MAIN(TestTranslation)
+#include "tst_translation.moc"
