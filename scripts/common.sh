@@ -1,8 +1,14 @@
-# Shared by run.sh and test.sh: install what is missing, then configure and
-# build one build tree. Sourced, not run.
+# Shared by run.sh, test.sh and package.sh: install what is missing, then
+# configure and build one build tree. Sourced, not run.
 
-# Debian packages the program and its tests need.
-DOMAINSIEVE_PACKAGES=(cmake g++ ninja-build qt6-base-dev fonts-arphic-uming)
+# Debian packages the program and its tests need (the Qt Linguist tools
+# compile the English translation).
+DOMAINSIEVE_PACKAGES=(cmake g++ ninja-build qt6-base-dev qt6-tools-dev qt6-l10n-tools
+    fonts-arphic-uming)
+
+# What packing needs on top: dpkg-shlibdeps and file find the libraries the
+# binary needs; the two validators check the menu entry and the metainfo.
+DOMAINSIEVE_PACKAGING_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
 
 ensure_packages() {
     local missing=()

@@ -5,10 +5,13 @@
 #include "app/Product.h"
 #include "app/RunRestore.h"
 #include "app/Skin.h"
+#include "common/DataFolders.h"
 #include "config/AppConfig.h"
 #include "config/Settings.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLoggingCategory>
 #include <QScreen>
 #include <QStandardPaths>
 
@@ -19,6 +22,10 @@ using namespace Qt::StringLiterals;
 namespace ds {
 
 namespace {
+
+// Says which skin and help page were found, for anyone wondering why an
+// installed copy looks or links the way it does.
+Q_LOGGING_CATEGORY(lcStartup, "domainsieve.startup", QtWarningMsg)
 
 void centreOnScreen(QWidget& window) {
     const QScreen* screen = window.screen();
@@ -33,6 +40,8 @@ void centreOnScreen(QWidget& window) {
 
 int runProgram(QApplication& app) {
     describeApplication();
+    // Lets a Wayland desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(DOMAINSIEVE_APP_ID));
     QApplication::setWindowIcon(programIcon());
     Fonts::install();
 
@@ -52,8 +61,12 @@ int runProgram(QApplication& app) {
     const Settings settings;
     AppConfig config = resolveConfig(settings, outcome.options);
     config.journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    Form1 window(std::move(config));
-    Skin::attach(QApplication::applicationDirPath());
+    Form1 window(config);
+    const QString skinFolder = DataFolders::holding(Skin::fileName());
+    if (Skin::attach(skinFolder))
+        qCInfo(lcStartup).noquote() << "skin:" << QDir(skinFolder).filePath(Skin::fileName());
+    qCInfo(lcStartup).noquote() << "tools page:" << config.toolsUrl.toString();
+    qCInfo(lcStartup).noquote() << "support page:" << config.supportUrl.toString();
     centreOnScreen(window);
     window.show();
     offerUnfinishedRun(window);
