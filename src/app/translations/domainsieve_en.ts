@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>输入查询域名：</source>
-        <translation>Domains to check:</translation>
+        <translation>Domain list:</translation>
     </message>
     <message>
         <source>共有：</source>
@@ -85,7 +85,7 @@
     </message>
     <message>
         <source>复制结果</source>
-        <translation>Copy results</translation>
+        <translation>Copy free</translation>
     </message>
     <message>
         <source>配套工具</source>
