@@ -97,7 +97,6 @@ void TestInstalledLayout::filesInPlace() {
 void TestInstalledLayout::controlFields_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("expected"); // contained in the field's value
-    QTest::newRow("name") << u"Package"_s << u"domainsieve"_s;
     QTest::newRow("version") << u"Version"_s << QString::fromUtf8(DOMAINSIEVE_VERSION);
     QTest::newRow("font") << u"Depends"_s << u"fonts-arphic-uming"_s;
     QTest::newRow("libraries from the binary") << u"Depends"_s << u"libqt6widgets6"_s;
