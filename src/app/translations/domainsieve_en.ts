@@ -121,14 +121,16 @@ Start the program with the option --registrar http://host[:port], or write addre
         <source>退出</source>
         <translation>Quit</translation>
     </message>
+    <message>
+        <source>查询进行中，列表不能修改；查询结束或停止后即可编辑。</source>
+        <translation>A lookup is running: the list cannot be changed until it ends or is stopped.</translation>
+    </message>
 </context>
 <context>
     <name>ds::QueryEngine</name>
     <message>
-        <source>第%1路查询未能启动：%2
-先按“暂 停”，再按“继 续”即可重试。</source>
-        <translation>Worker %1 could not start: %2
-Press “Pause”, then “Continue” to try again.</translation>
+        <source>第%1路查询未能启动，它负责的%2个域名已记为“查询失败”，请稍后重新查询。</source>
+        <translation>Worker %1 could not start; its %2 domains are marked “lookup failed”. Please check them again later.</translation>
     </message>
 </context>
 </TS>
