@@ -140,7 +140,7 @@ void Form1::buildTopStrip() {
     m_wenticc->setPalette(red);
 
     m_exportLink =
-        place(new LinkLabel(u"导出结果"_s, m_Frame2), u"exportLink"_s, twips(6960, 240, 780, 180));
+        place(new LinkLabel(tr("导出结果"), m_Frame2), u"exportLink"_s, twips(6960, 240, 780, 180));
     m_exportLink->setFont(m_wenticc->font());
     m_exportLink->resize(m_exportLink->width(), m_wenticc->height());
     m_exportLink->setAlignment(m_wenticc->alignment());
@@ -298,7 +298,7 @@ void Form1::wenticc_Click() {
 void Form1::showResultMenu(QPlainTextEdit* box, const QPoint& position) {
     std::unique_ptr<QMenu> menu(box->createStandardContextMenu(position));
     menu->addSeparator();
-    menu->addAction(u"导出结果"_s, this, &Form1::exportResults);
+    menu->addAction(tr("导出结果"), this, &Form1::exportResults);
     menu->exec(box->viewport()->mapToGlobal(position));
 }
 
@@ -306,8 +306,8 @@ void Form1::exportResults() {
     const QString path =
         m_chooseSavePath
             ? m_chooseSavePath(this)
-            : QFileDialog::getSaveFileName(this, u"导出结果"_s, QString(),
-                                           u"文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)"_s);
+            : QFileDialog::getSaveFileName(this, tr("导出结果"), QString(),
+                                           tr("文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)"));
     if (!path.isEmpty())
         ResultsFile::exportBoxes(this, path, m_Text1->toPlainText(), m_Text2->toPlainText());
 }

@@ -3,6 +3,7 @@
 #include "app/MessageBoxes.h"
 #include "journal/RecordLines.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 using namespace Qt::StringLiterals;
@@ -59,12 +60,15 @@ void exportBoxes(QWidget* parent, const QString& fileName, const QString& text1,
     const Export exported = contents(text1, text2, formatFor(fileName));
     QString error;
     if (!save(fileName, exported.bytes, error)) {
-        MessageBoxes::inform(parent, u"导出失败：%1\n%2"_s.arg(fileName, error));
+        MessageBoxes::inform(
+            parent,
+            QCoreApplication::translate("ResultsFile", "导出失败：%1\n%2").arg(fileName, error));
         return;
     }
-    QString done = u"结果已导出到：%1"_s.arg(fileName);
+    QString done = QCoreApplication::translate("ResultsFile", "结果已导出到：%1").arg(fileName);
     if (exported.skippedLines > 0)
-        done += u"\n（%1 行不是查询结果，没有导出。）"_s.arg(exported.skippedLines);
+        done += QCoreApplication::translate("ResultsFile", "\n（%1 行不是查询结果，没有导出。）")
+                    .arg(exported.skippedLines);
     MessageBoxes::inform(parent, done);
 }
 

@@ -3,7 +3,7 @@
 #include "app/Form1.h"
 #include "app/MessageBoxes.h"
 
-using namespace Qt::StringLiterals;
+#include <QCoreApplication>
 
 namespace ds {
 
@@ -12,10 +12,16 @@ namespace {
 QString damageNote(const RunJournal::Contents& contents) {
     QStringList notes;
     if (contents.listCut)
-        notes.append(u"域名列表不完整，只恢复能读出的 %1 行"_s.arg(contents.entries.size()));
+        notes.append(
+            QCoreApplication::translate("RunRestore", "域名列表不完整，只恢复能读出的 %1 行")
+                .arg(contents.entries.size()));
     if (contents.damagedLines > 0)
-        notes.append(u"%1 行结果无法读出，这些域名将重新查询"_s.arg(contents.damagedLines));
-    return notes.isEmpty() ? QString() : u"\n（日志有损坏：%1。）"_s.arg(notes.join(u"；"_s));
+        notes.append(
+            QCoreApplication::translate("RunRestore", "%1 行结果无法读出，这些域名将重新查询")
+                .arg(contents.damagedLines));
+    return notes.isEmpty() ? QString()
+                           : QCoreApplication::translate("RunRestore", "\n（日志有损坏：%1。）")
+                                 .arg(notes.join(QCoreApplication::translate("RunRestore", "；")));
 }
 
 } // namespace
@@ -29,11 +35,15 @@ void offerUnfinishedRun(Form1& window) {
         return;
     if (contents->entries.isEmpty()) {
         journal->setAside();
-        MessageBoxes::inform(&window, u"上次查询的日志已损坏，无法恢复，已另存为备份。"_s);
+        MessageBoxes::inform(
+            &window, QCoreApplication::translate("RunRestore",
+                                                 "上次查询的日志已损坏，无法恢复，已另存为备份。"));
         return;
     }
     const QString question =
-        u"上次查询未完成（已完成 %1 / 共 %2），是否恢复结果并继续？"_s.arg(contents->records.size())
+        QCoreApplication::translate("RunRestore",
+                                    "上次查询未完成（已完成 %1 / 共 %2），是否恢复结果并继续？")
+            .arg(contents->records.size())
             .arg(contents->entries.size()) +
         damageNote(*contents);
     const auto answer = MessageBoxes::show(&window, {.text = question,
@@ -45,7 +55,9 @@ void offerUnfinishedRun(Form1& window) {
     if (answer == QMessageBox::Yes) {
         window.continueRun(*contents);
     } else if (!journal->setAside()) {
-        MessageBoxes::inform(&window, u"无法移开上次查询的日志：%1"_s.arg(journal->fileName()));
+        MessageBoxes::inform(&window,
+                             QCoreApplication::translate("RunRestore", "无法移开上次查询的日志：%1")
+                                 .arg(journal->fileName()));
     }
 }
 

@@ -9,7 +9,7 @@
     </message>
 </context>
 <context>
-    <name>ResultWords</name>
+    <name>RecordLines</name>
     <message>
         <source>可注册</source>
         <translation>free</translation>
@@ -21,6 +21,29 @@
     <message>
         <source>查询失败</source>
         <translation>lookup failed</translation>
+    </message>
+    <message>
+        <source>格式错误</source>
+        <translation>not a domain name</translation>
+    </message>
+</context>
+<context>
+    <name>ResultsFile</name>
+    <message>
+        <source>导出失败：%1
+%2</source>
+        <translation>Export failed: %1
+%2</translation>
+    </message>
+    <message>
+        <source>结果已导出到：%1</source>
+        <translation>Results exported to: %1</translation>
+    </message>
+    <message>
+        <source>
+（%1 行不是查询结果，没有导出。）</source>
+        <translation>
+(%1 lines were not lookup results and were left out.)</translation>
     </message>
 </context>
 <context>
@@ -36,6 +59,39 @@
     <message>
         <source>继 续</source>
         <translation>Continue</translation>
+    </message>
+</context>
+<context>
+    <name>RunRestore</name>
+    <message>
+        <source>域名列表不完整，只恢复能读出的 %1 行</source>
+        <translation>the domain list is incomplete; only the %1 readable lines are restored</translation>
+    </message>
+    <message>
+        <source>%1 行结果无法读出，这些域名将重新查询</source>
+        <translation>%1 result lines could not be read; those domains will be checked again</translation>
+    </message>
+    <message>
+        <source>
+（日志有损坏：%1。）</source>
+        <translation>
+(The journal is damaged: %1.)</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>上次查询的日志已损坏，无法恢复，已另存为备份。</source>
+        <translation>The journal of the last run is damaged and cannot be restored; it was kept as a backup.</translation>
+    </message>
+    <message>
+        <source>上次查询未完成（已完成 %1 / 共 %2），是否恢复结果并继续？</source>
+        <translation>The last run did not finish (%1 of %2 done). Restore its results and continue?</translation>
+    </message>
+    <message>
+        <source>无法移开上次查询的日志：%1</source>
+        <translation>The journal of the last run could not be moved aside: %1</translation>
     </message>
 </context>
 <context>
@@ -124,6 +180,14 @@ Start the program with the option --registrar http://host[:port], or write addre
     <message>
         <source>查询进行中，列表不能修改；查询结束或停止后即可编辑。</source>
         <translation>A lookup is running: the list cannot be changed until it ends or is stopped.</translation>
+    </message>
+    <message>
+        <source>导出结果</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)</source>
+        <translation>Text (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)</translation>
     </message>
 </context>
 <context>
