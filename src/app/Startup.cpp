@@ -5,6 +5,7 @@
 #include "app/Product.h"
 #include "app/RunRestore.h"
 #include "app/Skin.h"
+#include "app/Translation.h"
 #include "common/DataFolders.h"
 #include "config/AppConfig.h"
 #include "config/Settings.h"
@@ -61,6 +62,8 @@ int runProgram(QApplication& app) {
     const Settings settings;
     AppConfig config = resolveConfig(settings, outcome.options);
     config.journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // Texts are translated as they are set: the translator comes before the window.
+    Translation::install(app, config.language);
     Form1 window(config);
     const QString skinFolder = DataFolders::holding(Skin::fileName());
     if (Skin::attach(skinFolder))

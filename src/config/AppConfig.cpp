@@ -45,7 +45,10 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
                                    u"Address opened by the companion-tools button."_s, u"URL"_s);
     const QCommandLineOption support(u"support-url"_s, u"Address opened by the support link."_s,
                                      u"URL"_s);
-    parser.addOptions({registrar, tools, support});
+    const QCommandLineOption language(
+        u"lang"_s, u"Language of the window: en for English; zh, the default, for Chinese."_s,
+        u"LANGUAGE"_s);
+    parser.addOptions({registrar, tools, support, language});
 
     CommandLineOutcome outcome;
     auto fail = [&outcome](const QString& message) {
@@ -78,6 +81,13 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
         return fail(invalidValue(tools.names().constFirst(), parser.value(tools)));
     if (!readUrlOption(parser, support, outcome.options.supportUrl))
         return fail(invalidValue(support.names().constFirst(), parser.value(support)));
+    if (parser.isSet(language)) {
+        const QString value = parser.value(language).trimmed().toLower();
+        if (!interfaceLanguages().contains(value))
+            return fail(u"--lang: \"%1\" is not a language of the window (%2)"_s.arg(
+                parser.value(language), interfaceLanguages().join(u", "_s)));
+        outcome.options.language = value;
+    }
     return outcome;
 }
 
@@ -88,6 +98,7 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
     config.restartIntervalMs = settings.restartIntervalMs();
     config.toolsUrl = options.toolsUrl.value_or(settings.toolsUrl());
     config.supportUrl = options.supportUrl.value_or(settings.supportUrl());
+    config.language = options.language.value_or(settings.language());
     return config;
 }
 

@@ -21,6 +21,8 @@ struct AppConfig {
     int restartIntervalMs = 100;
     QUrl toolsUrl;
     QUrl supportUrl;
+    // "zh" or "en": the language of the window's texts.
+    QString language = QStringLiteral("zh");
     // Where a run's journal is kept; empty keeps no journal (tests, mostly).
     QString journalFolder;
 };
@@ -31,6 +33,7 @@ struct CommandLineOptions {
     std::optional<QString> registrarAddress;
     std::optional<QUrl> toolsUrl;
     std::optional<QUrl> supportUrl;
+    std::optional<QString> language;
 };
 
 struct CommandLineOutcome {
@@ -41,9 +44,9 @@ struct CommandLineOutcome {
     QString message;
 };
 
-// Reads --registrar, --tools-url and --support-url (and --help, --version). A value that
-// cannot be used is a failure rather than a silent fallback: the person who
-// typed it wants to know.
+// Reads --registrar, --tools-url, --support-url and --lang (and --help,
+// --version). A value that cannot be used is a failure rather than a silent fallback: the person
+// who typed it wants to know.
 CommandLineOutcome parseCommandLine(const QStringList& arguments);
 
 // Options win over stored settings; nothing is written back to the store.

@@ -41,6 +41,11 @@ const Entry kEntries[] = {
      [] {
          return QVariant(helpSupportUrl());
      }},
+    // Chinese whatever the locale: English only when a person asks for it.
+    {Settings::Key::Language, "ui/language"_L1,
+     [] {
+         return QVariant(u"zh"_s);
+     }},
 };
 
 const Entry& entry(Settings::Key key) {
@@ -79,6 +84,11 @@ QUrl Settings::toolsUrl() const {
 
 QUrl Settings::supportUrl() const {
     return url(Key::SupportUrl);
+}
+
+QString Settings::language() const {
+    const QString value = stored(Key::Language).toString().trimmed().toLower();
+    return interfaceLanguages().contains(value) ? value : defaultValue(Key::Language).toString();
 }
 
 void Settings::setValue(Key key, const QVariant& value) {
@@ -138,6 +148,10 @@ QUrl urlFromUserInput(const QString& text) {
 QUrl helpPageUrl() {
     const QString page = u"help/index.html"_s;
     return QUrl::fromLocalFile(QDir(DataFolders::holding(page)).filePath(page));
+}
+
+QStringList interfaceLanguages() {
+    return {u"zh"_s, u"en"_s};
 }
 
 QUrl helpSupportUrl() {

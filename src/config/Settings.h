@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 
@@ -21,6 +22,7 @@ public:
         RestartIntervalMs,
         ToolsUrl,
         SupportUrl,
+        Language,
     };
 
     // The user's own settings store.
@@ -38,6 +40,8 @@ public:
     int restartIntervalMs() const;
     QUrl toolsUrl() const;
     QUrl supportUrl() const;
+    // One of interfaceLanguages(); "zh" unless English was chosen.
+    QString language() const;
 
     void setValue(Key key, const QVariant& value);
     void sync();
@@ -61,6 +65,9 @@ QString normaliseRegistrarAddress(const QString& address);
 // A URL typed by a person: an address with a scheme, or a local file path.
 // Invalid or empty input gives an invalid QUrl.
 QUrl urlFromUserInput(const QString& text);
+
+// The languages the window speaks: its own Chinese ("zh") and English ("en").
+QStringList interfaceLanguages();
 
 // The help page shipped with the program (beside it, or in the data folder of
 // an installed copy) and its support section: the defaults of the two

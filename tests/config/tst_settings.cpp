@@ -35,6 +35,7 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
     QTest::newRow("time limit zero") << Key::RequestTimeLimitSeconds << QVariant(0);
     QTest::newRow("interval just too long") << Key::RestartIntervalMs << QVariant(60001);
     QTest::newRow("tools address blank") << Key::ToolsUrl << QVariant(u"  "_s);
+    QTest::newRow("language nobody translated into") << Key::Language << QVariant(u"fr"_s);
 }
 
 // A hand-edited file must never keep the program from starting.
@@ -48,6 +49,7 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues() {
     QCOMPARE(settings->registrarAddress(), QString());
     QCOMPARE(settings->requestTimeLimitSeconds(), 30);
     QCOMPARE(settings->restartIntervalMs(), 100);
+    QCOMPARE(settings->language(), u"zh"_s);
     // Both addresses lead to the help page beside the program, which needs no network.
     const QString page = QCoreApplication::applicationDirPath() + u"/help/index.html"_s;
     QCOMPARE(settings->toolsUrl(), QUrl::fromLocalFile(page));
@@ -88,6 +90,7 @@ void TestSettings::commandLineRefusals_data() {
     QTest::newRow("tools address empty") << u"--tools-url="_s;
     QTest::newRow("support address blank") << u"--support-url= "_s;
     QTest::newRow("stray argument") << u"x.pw"_s;
+    QTest::newRow("language nobody translated into") << u"--lang=fr"_s;
 }
 
 void TestSettings::commandLineRefusals() {
@@ -102,10 +105,11 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     temporary.settings().setValue(Settings::Key::RegistrarAddress, u"stored.test"_s);
     temporary.settings().setValue(Settings::Key::ToolsUrl, u"https://stored.test/tools"_s);
     temporary.settings().setValue(Settings::Key::RequestTimeLimitSeconds, 7);
+    temporary.settings().setValue(Settings::Key::Language, u"EN"_s);
 
     const CommandLineOutcome outcome =
         parseCommandLine({u"domainsieve"_s, u"--registrar"_s, u"option.test:81"_s,
-                          u"--support-url"_s, u"https://option.test/help"_s});
+                          u"--support-url"_s, u"https://option.test/help"_s, u"--lang"_s, u"zh"_s});
     QCOMPARE(outcome.status, CommandLineOutcome::Status::Run);
     const AppConfig config = resolveConfig(temporary.settings(), outcome.options);
 
@@ -113,9 +117,11 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     QCOMPARE(config.toolsUrl, QUrl(u"https://stored.test/tools"_s));
     QCOMPARE(config.supportUrl, QUrl(u"https://option.test/help"_s));
     QCOMPARE(config.requestTimeLimitSeconds, 7);
+    QCOMPARE(config.language, u"zh"_s);
 
     const auto reopened = temporary.reopen();
     QCOMPARE(reopened->registrarAddress(), u"http://stored.test"_s);
+    QCOMPARE(reopened->language(), u"en"_s);
     QCOMPARE(reopened->supportUrl(), Settings::defaultValue(Settings::Key::SupportUrl).toUrl());
 }
 
