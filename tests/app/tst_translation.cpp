@@ -1,6 +1,7 @@
 #include "MessageBoxRecorder.h"
 #include "app/Form1.h"
 #include "app/Translation.h"
+#include "journal/RecordLines.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,6 +39,8 @@ private slots:
     void windowTexts();
     void messages_data();
     void messages();
+    void windowLinesReadBack_data();
+    void windowLinesReadBack();
 };
 
 void TestTranslation::windowTexts() {
@@ -86,6 +89,21 @@ void TestTranslation::messages() {
     const MessageBoxRequest& shown = boxes.requests().constFirst();
     QVERIFY2(looksEnglish(shown.title), qPrintable(shown.title));
     QVERIFY2(looksEnglish(shown.text), qPrintable(shown.text));
+}
+
+// The export reads the result boxes back: lines shown in English and lines
+// written in Chinese (an older export, the batch mode's text) both count.
+void TestTranslation::windowLinesReadBack_data() {
+    QTest::addColumn<QString>("line");
+    QTest::newRow("as shown") << u"a.pw|"_s + RecordLines::verdictWord(Verdict::Free);
+    QTest::newRow("in Chinese") << u"a.pw|可注册"_s;
+}
+
+void TestTranslation::windowLinesReadBack() {
+    QFETCH(QString, line);
+    const auto read = RecordLines::read(RecordFormat::Text, line);
+    QVERIFY(read);
+    QCOMPARE(read->verdict, Verdict::Free);
 }
 
 QTEST_MAIN(TestTranslation)
