@@ -36,7 +36,6 @@ private slots:
 
     void filesInPlace_data();
     void filesInPlace();
-    void controlFields_data();
     void controlFields();
     void validators_data();
     void validators();
@@ -94,20 +93,13 @@ void TestInstalledLayout::filesInPlace() {
     QVERIFY2(QFileInfo(path(file)).isFile(), qPrintable(file));
 }
 
-void TestInstalledLayout::controlFields_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("expected"); // contained in the field's value
-    QTest::newRow("version") << u"Version"_s << QString::fromUtf8(DOMAINSIEVE_VERSION);
-    QTest::newRow("font") << u"Depends"_s << u"fonts-arphic-uming"_s;
-    QTest::newRow("libraries from the binary") << u"Depends"_s << u"libqt6widgets6"_s;
-}
-
 void TestInstalledLayout::controlFields() {
-    QFETCH(QString, field);
-    QFETCH(QString, expected);
-    QString value;
-    QCOMPARE(run(u"dpkg-deb"_s, {u"--field"_s, m_package, field}, &value), 0);
-    QVERIFY2(value.contains(expected), qPrintable(value));
+    QString fields;
+    QCOMPARE(run(u"dpkg-deb"_s, {u"--field"_s, m_package, u"Version"_s, u"Depends"_s}, &fields), 0);
+    // The one version of the project, the font no linker finds, and what shlibdeps found.
+    for (const QString& expected :
+         {u"Version: " DOMAINSIEVE_VERSION ""_s, u"fonts-arphic-uming"_s, u"libqt6widgets6"_s})
+        QVERIFY2(fields.contains(expected), qPrintable(fields));
 }
 
 void TestInstalledLayout::validators_data() {
