@@ -3,6 +3,7 @@
 #include "batch/ProgressLine.h"
 #include "batch/StreamRunBoard.h"
 #include "config/Settings.h"
+#include "http/HttpRequest.h"
 #include "query/QueryEngine.h"
 
 #include <QCoreApplication>
@@ -128,6 +129,7 @@ int BatchRun::exec() {
     // Abandoned requests leave their replies to a deletion the loop no longer runs.
     m_engine.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    releaseThreadNetwork();
     return code;
 }
 

@@ -20,8 +20,10 @@ namespace {
 // One manager per thread, as QNetworkAccessManager must be used from the thread
 // that made it. It goes with the application on the main thread, and with its
 // thread elsewhere.
+thread_local QPointer<QNetworkAccessManager> t_manager;
+
 QNetworkAccessManager& threadManager() {
-    thread_local QPointer<QNetworkAccessManager> manager;
+    QPointer<QNetworkAccessManager>& manager = t_manager;
     if (!manager) {
         manager = new QNetworkAccessManager;
         QThread* thread = QThread::currentThread();
@@ -76,6 +78,11 @@ bool carriesNoBody(const QByteArray& method, int status) {
 }
 
 } // namespace
+
+void releaseThreadNetwork() {
+    delete t_manager.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 HttpRequest::HttpRequest(QObject* parent)
     : QObject(parent) {}

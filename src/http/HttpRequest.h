@@ -13,6 +13,12 @@
 
 namespace ds {
 
+// Lets go of this thread's network manager, its idle connections and its
+// transfer thread. A program calls it once its event loop has ended; left to
+// the application's destructor, what the transfer thread still holds is
+// never freed.
+void releaseThreadNetwork();
+
 // One HTTP exchange, in the shape the rest of the program expects of a request
 // object: open, set headers, send, then poll readyState or wait for
 // completed(). It never blocks; the transfer runs in the thread's shared
