@@ -73,6 +73,10 @@ QString withoutOuterBlanks(const QString& url) {
     return url.sliced(begin, end - begin);
 }
 
+QString tooLargeText(qint64 limit) {
+    return u"reply body over %1 bytes"_s.arg(limit);
+}
+
 bool carriesNoBody(const QByteArray& method, int status) {
     return method == "HEAD" || (status >= 100 && status < 200) || status == 204 || status == 304;
 }
@@ -85,7 +89,11 @@ void releaseThreadNetwork() {
 }
 
 HttpRequest::HttpRequest(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent) {
+    m_timeLimit.setSingleShot(true);
+    connect(&m_timeLimit, &QTimer::timeout, this,
+            [this] { abortWith(u"no reply within %1 ms"_s.arg(m_timeLimitMs)); });
+}
 
 HttpRequest::~HttpRequest() {
     releaseReply();
@@ -112,6 +120,7 @@ void HttpRequest::open(const QByteArray& method, const QString& url) {
     m_status = 0;
     m_arrived = false;
     m_tooLarge = false;
+    m_failure.clear();
     m_responseHeaders.clear();
     m_readyState = Opened;
 }
@@ -148,6 +157,8 @@ void HttpRequest::send(const QByteArray& body) {
         m_reply = manager.sendCustomRequest(request, m_method, body);
 
     m_readyState = Sent;
+    if (m_timeLimitMs >= 0)
+        m_timeLimit.start(m_timeLimitMs);
     connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::finish);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &HttpRequest::watchBodySize);
     // A reply that finished before the connection above was made would never
@@ -173,6 +184,11 @@ void HttpRequest::finish() {
     m_status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     m_responseHeaders = reply.rawHeaderPairs();
     const QByteArray data = reply.readAll();
+    // The whole body may be in before any progress is reported.
+    if (!m_tooLarge && data.size() > m_bodyLimit) {
+        m_tooLarge = true;
+        m_failure = tooLargeText(m_bodyLimit);
+    }
 
     // Errors below the content range mean the transfer itself failed (no
     // connection, a reset, a cut-off body): whatever arrived is not the body.
@@ -180,6 +196,8 @@ void HttpRequest::finish() {
         m_tooLarge || (error != QNetworkReply::NoError &&
                        (error < QNetworkReply::ContentAccessDenied || m_status == 0));
     m_arrived = m_status != 0 && !transferFailed;
+    if (!m_arrived && m_failure.isEmpty())
+        m_failure = reply.errorString();
     if (!transferFailed && !carriesNoBody(m_method, m_status))
         m_body = data;
 
@@ -193,11 +211,20 @@ void HttpRequest::watchBodySize(qint64 received, qint64 announced) {
     // count received stops one that announced nothing or lied.
     if (m_reply && (received > m_bodyLimit || announced > m_bodyLimit)) {
         m_tooLarge = true;
-        m_reply->abort(); // finishes the reply, as a transfer cut off
+        abortWith(tooLargeText(m_bodyLimit));
     }
 }
 
+// Ends the transfer as one cut off, with the reason for it.
+void HttpRequest::abortWith(const QString& reason) {
+    if (!m_reply)
+        return;
+    m_failure = reason;
+    m_reply->abort(); // finishes the reply, as a transfer cut off
+}
+
 void HttpRequest::releaseReply() {
+    m_timeLimit.stop();
     if (!m_reply)
         return;
     QNetworkReply* reply = m_reply;

@@ -7,6 +7,7 @@
 #include <QPair>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 
 #include <optional>
@@ -47,6 +48,9 @@ public:
     // arrived, with bodyTooLarge() set.
     void setFollowRedirects(bool follow) { m_followRedirects = follow; }
     void setBodyLimit(qint64 bytes) { m_bodyLimit = bytes; }
+    // An exchange still running after `ms` is ended as one whose reply never
+    // arrived; negative for no limit.
+    void setTimeLimit(int ms) { m_timeLimitMs = ms; }
     // Starts the transfer and returns at once; completion always comes on a
     // later turn of the event loop, even when the address cannot be fetched.
     void send(const QByteArray& body = {});
@@ -61,6 +65,9 @@ public:
     // reset, no body cut off.
     bool replyArrived() const { return m_arrived; }
     bool bodyTooLarge() const { return m_tooLarge; }
+    // Why no reply arrived (refused connection, TLS certificate, time limit,
+    // body over the limit); empty when one did.
+    QString failureText() const { return m_failure; }
     QByteArray responseHeader(const QByteArray& name) const;
 
 Q_SIGNALS:
@@ -70,6 +77,7 @@ Q_SIGNALS:
 private:
     void finish();
     void watchBodySize(qint64 received, qint64 announced);
+    void abortWith(const QString& reason);
     void releaseReply();
 
     QPointer<QNetworkReply> m_reply;
@@ -83,6 +91,9 @@ private:
     bool m_tooLarge = false;
     bool m_followRedirects = false;
     qint64 m_bodyLimit = DefaultBodyLimit;
+    int m_timeLimitMs = -1;
+    QTimer m_timeLimit;
+    QString m_failure;
     QList<QPair<QByteArray, QByteArray>> m_responseHeaders;
 };
 
