@@ -1,0 +1,103 @@
+#include "lookup/RdapLookup.h"
+
+#include "http/HttpRequest.h"
+#include "lookup/RdapReply.h"
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+RdapLookup::RdapLookup(ServiceQueue& queue, Options options, QObject* parent)
+    : QObject(parent)
+    , m_queue(queue)
+    , m_options(std::move(options)) {
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &RdapLookup::waitForTurn);
+}
+
+RdapLookup::~RdapLookup() {
+    abandon();
+}
+
+QString RdapLookup::serviceOf(const QUrl& url) {
+    return u"%1:%2"_s.arg(url.host()).arg(url.port(url.scheme() == u"https"_s ? 443 : 80));
+}
+
+void RdapLookup::ask(const QString& aceName, const QUrl& baseUrl, Done done) {
+    abandon();
+    m_url = baseUrl.resolved(QUrl(u"domain/"_s + aceName));
+    m_service = serviceOf(m_url);
+    m_done = std::move(done);
+    m_tries = 0;
+    m_retries = 0;
+    m_askedAgain = 0;
+    waitForTurn();
+}
+
+void RdapLookup::abandon() {
+    m_done = nullptr;
+    m_retryTimer.stop();
+    m_request.reset();
+    m_queue.cancel(std::exchange(m_ticket, 0));
+}
+
+void RdapLookup::waitForTurn() {
+    m_ticket = m_queue.request(m_service, [this] { send(); });
+}
+
+void RdapLookup::send() {
+    ++m_tries;
+    m_request = std::make_unique<HttpRequest>();
+    connect(m_request.get(), &HttpRequest::completed, this, &RdapLookup::onCompleted);
+    // The base comes from the bootstrap, which keeps only http(s) addresses
+    // with a host, and the name is letters, digits and hyphens: open() holds.
+    m_request->open("GET", m_url.toString(QUrl::FullyEncoded));
+    m_request->setRequestHeader("Accept", "application/rdap+json, application/json");
+    m_request->followSameHostRedirects(MaxRedirects);
+    m_request->setBodyLimit(BodyLimit);
+    m_request->setTimeLimit(m_options.timeLimitMs);
+    m_request->send();
+}
+
+void RdapLookup::onCompleted() {
+    // The request is the sender: let it go once control is back in the loop.
+    HttpRequest& reply = *m_request.release();
+    reply.disconnect(this);
+    reply.deleteLater();
+    const RdapJudgement judgement =
+        judgeRdapReply({reply.replyArrived(), reply.status(),
+                        reply.responseBody().value_or(QByteArray()), reply.failureText()});
+    const Answer answer{judgement.verdict, Method::Rdap, m_service, judgement.detail,
+                        reply.status()};
+    const QByteArray retryAfter = reply.responseHeader("retry-after");
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    m_ticket = 0;
+
+    if (judgement.askAgainLater && m_askedAgain < m_options.maxAskAgain) {
+        ++m_askedAgain;
+        m_queue.backOff(m_service, parseRetryAfter(retryAfter, now));
+        waitForTurn();
+        return;
+    }
+    // Only what may come out differently next time is tried again: no answer
+    // at all, or a server error; not a refused redirect or an oversized body.
+    const bool transient = reply.status() == 0 || reply.status() >= 500;
+    if (transient && !judgement.askAgainLater && m_retries < m_options.retry.maxRetries) {
+        ++m_retries;
+        m_queue.release(m_service);
+        m_retryTimer.start(m_options.retry.delayMs(m_retries, retryAfter, now));
+        return;
+    }
+    m_queue.release(m_service);
+    finish(answer);
+}
+
+void RdapLookup::finish(const Answer& answer) {
+    Done done = std::exchange(m_done, nullptr);
+    if (done)
+        done(answer, m_tries);
+}
+
+} // namespace ds
