@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 namespace ds {
 
@@ -14,12 +15,15 @@ class Lookup : public QObject {
     Q_OBJECT
 public:
     using Done = std::function<void(const LookupRecord&)>;
+    // Gives the entry once the lookup is ready to ask about it, or nullopt
+    // when there is nothing to ask any more; then `done` never runs.
+    using Entry = std::function<std::optional<QString>()>;
 
     using QObject::QObject;
 
     // `done` runs once, always on a later turn of the event loop, unless the
     // ask is abandoned first. A new ask abandons a running one.
-    virtual void ask(const QString& entry, Done done) = 0;
+    virtual void ask(Entry entry, Done done) = 0;
     virtual void abandon() = 0;
 };
 

@@ -7,19 +7,24 @@
 
 namespace ds {
 
-RegistryLookup::RegistryLookup(ServiceQueue& queue, const RdapBootstrapStore& bootstrap,
+RegistryLookup::RegistryLookup(ServiceQueue& queue,
+                               std::shared_ptr<const RdapBootstrapStore> bootstrap,
                                RdapLookup::Options options, QObject* parent)
     : Lookup(parent)
-    , m_bootstrap(bootstrap)
+    , m_bootstrap(std::move(bootstrap))
     , m_rdap(queue, std::move(options)) {}
 
-void RegistryLookup::ask(const QString& entry, Done done) {
+void RegistryLookup::ask(Entry entry, Done done) {
     abandon();
+    // The server depends on the name: it is read at once.
+    const std::optional<QString> text = entry();
+    if (!text)
+        return;
     m_done = std::move(done);
     m_record = LookupRecord();
-    m_record.entry = entry;
+    m_record.entry = *text;
     m_clock.start();
-    const DomainName name = DomainName::fromEntry(entry);
+    const DomainName name = DomainName::fromEntry(*text);
     if (!name.isValid()) {
         finishLater(Verdict::Invalid, name.problem);
         return;
@@ -35,8 +40,13 @@ void RegistryLookup::abandon() {
 }
 
 void RegistryLookup::askRegistry(const DomainName& name) {
-    const std::shared_ptr<const RdapBootstrap> bootstrap = m_bootstrap.current();
-    const std::optional<QUrl> base = bootstrap ? bootstrap->baseUrlFor(name.ace) : std::nullopt;
+    const std::shared_ptr<const RdapBootstrap> bootstrap =
+        m_bootstrap ? m_bootstrap->current() : nullptr;
+    if (!bootstrap) {
+        finishLater(Verdict::Failed, QStringLiteral("no RDAP bootstrap"));
+        return;
+    }
+    const std::optional<QUrl> base = bootstrap->baseUrlFor(name.ace);
     if (!base) {
         askUnlisted();
         return;

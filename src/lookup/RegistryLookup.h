@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 
+#include <memory>
+
 namespace ds {
 
 struct DomainName;
@@ -16,10 +18,11 @@ class RdapBootstrapStore;
 class RegistryLookup final : public Lookup {
     Q_OBJECT
 public:
-    RegistryLookup(ServiceQueue& queue, const RdapBootstrapStore& bootstrap,
+    // Without a bootstrap every name fails, as no server is known.
+    RegistryLookup(ServiceQueue& queue, std::shared_ptr<const RdapBootstrapStore> bootstrap,
                    RdapLookup::Options options, QObject* parent = nullptr);
 
-    void ask(const QString& entry, Done done) override;
+    void ask(Entry entry, Done done) override;
     void abandon() override;
 
 private:
@@ -29,7 +32,7 @@ private:
     void finish(const Answer& answer, int tries);
     void finishLater(Verdict verdict, const QString& detail);
 
-    const RdapBootstrapStore& m_bootstrap;
+    std::shared_ptr<const RdapBootstrapStore> m_bootstrap;
     RdapLookup m_rdap;
     LookupRecord m_record;
     QElapsedTimer m_clock;

@@ -2,11 +2,17 @@
 
 #include "common/Error.h"
 #include "http/HTTPPage2.h"
+#include "lookup/RdapBootstrapStore.h"
+#include "lookup/RegistrarLookup.h"
+#include "lookup/RegistryLookup.h"
 #include "query/DomainList.h"
 #include "query/RunBoard.h"
 #include "query/RunCaptions.h"
 #include "timer/XTimerSupport.h"
 
+#include <QPointer>
+
+#include <algorithm>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -15,7 +21,9 @@ namespace ds {
 
 namespace {
 
-constexpr int WorkerCount = 3;
+// Registry answers without any reply, before any reply at all, that make the
+// network look down.
+constexpr int SilentAnswersForUnreachable = 3;
 
 // Adds the time a piece of the engine's own work took to a running total.
 class BusyClock {
@@ -44,15 +52,37 @@ QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& ti
     , m_board(board)
     , m_config(std::move(config))
     , m_timers(timers)
-    , m_registrar(m_config.registrar, m_config.requestTimeLimitMs) {
-    for (int n = 0; n < WorkerCount; ++n) {
-        QTimer& restart = m_workers[n].restart;
-        restart.setSingleShot(true);
-        restart.setTimerType(Qt::PreciseTimer);
-        connect(&restart, &QTimer::timeout, this, [this, n] { onRestartTick(n); });
+    , m_services(m_config.registrar.isEmpty() ? m_config.serverIntervalMs : 0) {
+    const int count = std::max(1, m_config.workers);
+    for (int n = 0; n < count; ++n) {
+        auto worker = std::make_unique<Worker>();
+        worker->restart.setSingleShot(true);
+        worker->restart.setTimerType(Qt::PreciseTimer);
+        connect(&worker->restart, &QTimer::timeout, this, [this, n] { onRestartTick(n); });
+        worker->lookup = makeLookup();
+        m_workers.push_back(std::move(worker));
     }
-    m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, &QueryEngine::sendCheck);
+    if (m_config.registrar.isEmpty() && m_config.bootstrap && !m_config.bootstrap->current()) {
+        const QPointer<QueryEngine> self(this);
+        m_config.bootstrap->load([self](const QString& trouble) {
+            if (!self)
+                return;
+            if (!trouble.isEmpty())
+                Q_EMIT self->problem(u"无法读取注册局（RDAP）服务器列表：%1"_s.arg(trouble));
+            if (const std::optional<qsizetype> first = std::exchange(self->m_pendingStart, {}))
+                self->beginWorkers(*first);
+        });
+    }
+}
+
+std::unique_ptr<Lookup> QueryEngine::makeLookup() {
+    if (!m_config.registrar.isEmpty())
+        return std::make_unique<RegistrarLookup>(m_services, m_config.registrar,
+                                                 m_config.requestTimeLimitMs, m_config.retry);
+    RdapLookup::Options options;
+    options.timeLimitMs = m_config.requestTimeLimitMs;
+    options.retry = m_config.retry;
+    return std::make_unique<RegistryLookup>(m_services, m_config.bootstrap, options);
 }
 
 QueryEngine::~QueryEngine() {
@@ -62,19 +92,33 @@ QueryEngine::~QueryEngine() {
 void QueryEngine::start(qsizetype firstEntry) {
     abandon();
     setState(State::Querying);
-    const qsizetype lines = m_board.lineCount();
-    m_board.setTotal(lines);
+    m_board.setTotal(m_board.lineCount());
     m_done = 0;
     m_board.setDone(0);
     m_board.clearResults();
     m_held = false;
     m_board.setPauseFlag(false);
-    for (int n = 0; n < WorkerCount; ++n) {
-        m_workers[n].cursor = firstEntry + n;
-        if (m_workers[n].cursor < lines) {
-            startDeferral(n);
+    m_silentAnswers = 0;
+    m_heardFromRegistry = false;
+    if (m_config.registrar.isEmpty() && m_config.bootstrap) {
+        m_config.bootstrap->refreshIfStale();
+        if (!m_config.bootstrap->current()) {
+            m_pendingStart = firstEntry;
+            return;
+        }
+    }
+    beginWorkers(firstEntry);
+}
+
+void QueryEngine::beginWorkers(qsizetype firstEntry) {
+    const qsizetype lines = m_board.lineCount();
+    for (std::size_t n = 0; n < m_workers.size(); ++n) {
+        Worker& w = *m_workers[n];
+        w.cursor = firstEntry + qsizetype(n);
+        if (w.cursor < lines) {
+            startDeferral(int(n));
         } else {
-            m_workers[n].phase = Phase::Finished;
+            w.phase = Phase::Finished;
         }
     }
     checkRunEnd();
@@ -98,9 +142,9 @@ void QueryEngine::resume() {
     setState(State::Querying);
     // Only the workers that the pause held; the others are still on their way
     // and their restart tick will find the flag cleared.
-    for (int n = 0; n < WorkerCount; ++n) {
-        if (m_workers[n].phase == Phase::Held) {
-            startDeferral(n);
+    for (std::size_t n = 0; n < m_workers.size(); ++n) {
+        if (m_workers[n]->phase == Phase::Held) {
+            startDeferral(int(n));
         }
     }
     checkRunEnd();
@@ -114,7 +158,7 @@ void QueryEngine::stop() {
 }
 
 void QueryEngine::startDeferral(int worker) {
-    Worker& w = m_workers[worker];
+    Worker& w = *m_workers[std::size_t(worker)];
     dropDeferral(w);
     w.phase = Phase::Waiting;
     w.page = HTTPPage2::create(m_timers);
@@ -140,9 +184,10 @@ void QueryEngine::startDeferral(int worker) {
 void QueryEngine::giveUpWorker(int worker) {
     // Its entries end as failures now rather than never: no name is lost, and
     // the run can still end. Callers check for the run's end themselves.
-    Worker& w = m_workers[worker];
+    Worker& w = *m_workers[std::size_t(worker)];
+    const qsizetype stride = qsizetype(m_workers.size());
     qsizetype failed = 0;
-    for (qsizetype n = w.cursor; n < m_board.lineCount(); n += WorkerCount) {
+    for (qsizetype n = w.cursor; n < m_board.lineCount(); n += stride) {
         LookupRecord record;
         record.entry = m_board.entryAt(n);
         if (!endsUnasked(n, record.entry)) {
@@ -165,18 +210,18 @@ void QueryEngine::dropDeferral(Worker& w) {
 }
 
 void QueryEngine::onDeferralEnded(int worker, quint64 token) {
-    Worker& w = m_workers[worker];
+    Worker& w = *m_workers[std::size_t(worker)];
     if (token != w.deferralToken || !w.deferralPending) {
         return;
     }
     w.deferralPending = false;
     if (!w.restartPending) {
-        enqueue(worker);
+        runStep(worker);
     }
 }
 
 void QueryEngine::onRestartTick(int worker) {
-    Worker& w = m_workers[worker];
+    Worker& w = *m_workers[std::size_t(worker)];
     w.restartPending = false;
     if (m_held) {
         dropDeferral(w);
@@ -185,46 +230,36 @@ void QueryEngine::onRestartTick(int worker) {
         return;
     }
     if (!w.deferralPending) {
-        enqueue(worker);
-    }
-}
-
-void QueryEngine::enqueue(int worker) {
-    m_workers[worker].phase = Phase::Queued;
-    m_queue.push_back(worker);
-    pump();
-}
-
-void QueryEngine::pump() {
-    while (!m_step && !m_queue.empty()) {
-        const int worker = m_queue.front();
-        m_queue.pop_front();
         runStep(worker);
     }
 }
 
 void QueryEngine::runStep(int worker) {
+    Worker& w = *m_workers[std::size_t(worker)];
+    w.phase = Phase::Asking;
+    w.lookup->ask([this, worker] { return takeEntry(worker); },
+                  [this, worker](const LookupRecord& record) { onAnswered(worker, record); });
+}
+
+// Read when the lookup's turn comes: the list may have changed while it waited.
+std::optional<QString> QueryEngine::takeEntry(int worker) {
     BusyClock busy(m_busyNs);
-    Worker& w = m_workers[worker];
+    Worker& w = *m_workers[std::size_t(worker)];
     const qsizetype lines = m_board.lineCount();
     m_board.setTotal(lines);
     if (w.cursor >= lines) {
         // The list was shortened under the worker: nothing is left for it.
         w.phase = Phase::Finished;
         checkRunEnd();
-        return;
+        return std::nullopt;
     }
-    w.phase = Phase::Stepping;
-    LookupRecord record;
-    record.entry = m_board.entryAt(w.cursor);
-    if (endsUnasked(w.cursor, record.entry)) {
+    w.asked = w.cursor;
+    QString entry = m_board.entryAt(w.cursor);
+    if (endsUnasked(w.cursor, entry)) {
         finishStep(worker);
-        return;
+        return std::nullopt;
     }
-    record.ascii = record.entry;
-    m_step = Step{worker, w.cursor, std::move(record), {}};
-    m_step->clock.start();
-    sendCheck();
+    return entry;
 }
 
 bool QueryEngine::endsUnasked(qsizetype number, const QString& entry) {
@@ -241,36 +276,28 @@ bool QueryEngine::endsUnasked(qsizetype number, const QString& entry) {
     return true;
 }
 
-void QueryEngine::sendCheck() {
-    ++m_step->record.tries;
-    m_registrar.check(m_step->record.ascii,
-                      [this](const RegistrarClient::Reply& reply) { onChecked(reply); });
+void QueryEngine::onAnswered(int worker, const LookupRecord& record) {
+    BusyClock busy(m_busyNs);
+    m_board.appendRecord(m_workers[std::size_t(worker)]->asked, record);
+    noteReachability(record.answer);
+    finishStep(worker);
 }
 
-void QueryEngine::onChecked(const RegistrarClient::Reply& reply) {
-    {
-        BusyClock busy(m_busyNs);
-        Step& step = *m_step;
-        const int retries = step.record.tries - 1;
-        if (reply.answer.verdict == Verdict::Failed && retries < m_config.retry.maxRetries) {
-            m_retryTimer.start(m_config.retry.delayMs(retries + 1, reply.retryAfter,
-                                                      QDateTime::currentDateTimeUtc()));
-            return;
-        }
-        step.record.answer = reply.answer;
-        step.record.elapsedMs = step.clock.elapsed();
-        m_board.appendRecord(step.number, step.record);
-        const int worker = step.worker;
-        m_step.reset();
-        finishStep(worker);
+void QueryEngine::noteReachability(const Answer& answer) {
+    if (answer.method != Method::Rdap || m_heardFromRegistry)
+        return;
+    if (answer.httpStatus != 0 || answer.verdict != Verdict::Failed) {
+        m_heardFromRegistry = answer.httpStatus != 0;
+        return;
     }
-    pump();
+    if (++m_silentAnswers == SilentAnswersForUnreachable)
+        Q_EMIT registriesUnreachable();
 }
 
 void QueryEngine::finishStep(int worker) {
-    Worker& w = m_workers[worker];
+    Worker& w = *m_workers[std::size_t(worker)];
     m_board.setDone(++m_done);
-    const qsizetype next = w.cursor + WorkerCount;
+    const qsizetype next = w.cursor + qsizetype(m_workers.size());
     if (next < m_board.lineCount()) {
         w.cursor = next;
         // The deferral runs beside the restart interval; the step waits for both.
@@ -287,8 +314,8 @@ void QueryEngine::checkRunEnd() {
     if (m_state == State::Ready) {
         return;
     }
-    for (const Worker& w : m_workers) {
-        if (w.phase != Phase::Idle && w.phase != Phase::Finished) {
+    for (const auto& w : m_workers) {
+        if (w->phase != Phase::Idle && w->phase != Phase::Finished) {
             return;
         }
     }
@@ -297,15 +324,15 @@ void QueryEngine::checkRunEnd() {
 }
 
 void QueryEngine::abandon() {
-    m_registrar.abandon();
-    m_retryTimer.stop();
-    m_step.reset();
-    m_queue.clear();
-    for (Worker& w : m_workers) {
-        dropDeferral(w);
-        w.restart.stop();
-        w.restartPending = false;
-        w.phase = Phase::Idle;
+    m_pendingStart.reset();
+    // Emptied first: a lookup giving up its turn must not hand it to the next.
+    m_services.clear();
+    for (const auto& w : m_workers) {
+        w->lookup->abandon();
+        dropDeferral(*w);
+        w->restart.stop();
+        w->restartPending = false;
+        w->phase = Phase::Idle;
     }
 }
 

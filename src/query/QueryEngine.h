@@ -1,38 +1,46 @@
 #pragma once
 
-#include "query/RegistrarClient.h"
-#include "query/ReplyVerdict.h"
+#include "lookup/Lookup.h"
+#include "lookup/RetryPolicy.h"
+#include "lookup/ServiceQueue.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <QUrl>
 
-#include <array>
-#include <deque>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace ds {
 
 class HTTPPage2;
+class RdapBootstrapStore;
 class RunBoard;
 class XTimerSupport;
 
 struct EngineConfig {
+    // The registrar's service; empty to ask the registries over RDAP.
     QUrl registrar;
     int requestTimeLimitMs = 30000;
     int restartIntervalMs = 100;
     RetryPolicy retry;
+    int workers = 3;
+    // The rest each registry server gets between two requests.
+    int serverIntervalMs = 500;
+    // Which RDAP server answers for which TLD; needed without a registrar.
+    std::shared_ptr<RdapBootstrapStore> bootstrap;
 };
 
-// Runs the three workers through the domain list: worker 1 takes entries 0, 3,
-// 6 ..., worker 2 entries 1, 4, 7 ..., worker 3 entries 2, 5, 8 .... Each step
-// of a worker waits for a fresh page-request deferral and, after the first,
-// for its restart interval; then it waits for its turn, since only one
-// availability request is ever outstanding. Every line of a run ends as
-// exactly one record, a failure or an invalid name included, unless the run is
-// stopped; only blank lines, which name nothing, end without one.
+// Runs the workers through the domain list: with three, worker 1 takes
+// entries 0, 3, 6 ..., worker 2 entries 1, 4, 7 ..., worker 3 entries 2, 5,
+// 8 .... Each step of a worker waits for a fresh page-request deferral and,
+// after the first, for its restart interval; then its lookup waits for a turn
+// at the service it asks, since each service has one request outstanding at
+// most: the registrar's one, or each registry server its own. Every line of a
+// run ends as exactly one record, a failure or an invalid name included,
+// unless the run is stopped; only blank lines, which name nothing, end
+// without one.
 class QueryEngine final : public QObject {
     Q_OBJECT
 public:
@@ -60,10 +68,13 @@ public:
 Q_SIGNALS:
     // Something the user should hear about, e.g. a worker that could not start.
     void problem(const QString& message);
+    // The first registry answers of a run all came without any reply: the
+    // network is likely down. Said once a run.
+    void registriesUnreachable();
     void runEnded();
 
 private:
-    enum class Phase { Idle, Waiting, Queued, Stepping, Held, Finished };
+    enum class Phase { Idle, Waiting, Asking, Held, Finished };
     struct Worker {
         qsizetype cursor = 0;
         Phase phase = Phase::Idle;
@@ -72,26 +83,24 @@ private:
         quint64 deferralToken = 0;
         std::shared_ptr<HTTPPage2> page;
         QTimer restart;
-    };
-    struct Step {
-        int worker = 0;
-        qsizetype number = 0;
-        LookupRecord record;
-        QElapsedTimer clock;
+        std::unique_ptr<Lookup> lookup;
+        // The entry the lookup asks about.
+        qsizetype asked = 0;
     };
 
+    std::unique_ptr<Lookup> makeLookup();
+    void beginWorkers(qsizetype firstEntry);
     void startDeferral(int worker);
-    void dropDeferral(Worker& w);
     void giveUpWorker(int worker);
+    void dropDeferral(Worker& w);
     void onDeferralEnded(int worker, quint64 token);
     void onRestartTick(int worker);
-    void enqueue(int worker);
-    void pump();
     void runStep(int worker);
+    std::optional<QString> takeEntry(int worker);
     // True when the entry is no name to ask about; then it has had its record.
     bool endsUnasked(qsizetype number, const QString& entry);
-    void sendCheck();
-    void onChecked(const RegistrarClient::Reply& reply);
+    void onAnswered(int worker, const LookupRecord& record);
+    void noteReachability(const Answer& answer);
     void finishStep(int worker);
     void checkRunEnd();
     void abandon();
@@ -100,15 +109,16 @@ private:
     RunBoard& m_board;
     EngineConfig m_config;
     XTimerSupport& m_timers;
-    RegistrarClient m_registrar;
-    std::array<Worker, 3> m_workers;
-    std::deque<int> m_queue;
-    std::optional<Step> m_step;
-    QTimer m_retryTimer;
+    ServiceQueue m_services;
+    std::vector<std::unique_ptr<Worker>> m_workers;
     State m_state = State::Ready;
     bool m_held = false;
     qsizetype m_done = 0;
     qint64 m_busyNs = 0;
+    // A start that waits for the bootstrap to load, and from which entry.
+    std::optional<qsizetype> m_pendingStart;
+    int m_silentAnswers = 0;
+    bool m_heardFromRegistry = false;
 };
 
 } // namespace ds

@@ -24,7 +24,7 @@ class TestRegistryLookup final : public QObject {
     QTemporaryDir m_dir;
     std::unique_ptr<LocalRdapServer> m_alpha;
     std::unique_ptr<LocalRdapServer> m_beta;
-    std::unique_ptr<RdapBootstrapStore> m_bootstrap;
+    std::shared_ptr<RdapBootstrapStore> m_bootstrap;
     std::unique_ptr<ServiceQueue> m_queue;
 
     // Asks every entry with `workers` lookups side by side, each taking the
@@ -38,13 +38,14 @@ class TestRegistryLookup final : public QObject {
         qsizetype next = 0;
         std::function<void(RegistryLookup&)> take = [&](RegistryLookup& lookup) {
             if (next < entries.size())
-                lookup.ask(entries.at(next++), [&](const LookupRecord& record) {
-                    records.append(record);
-                    take(lookup);
-                });
+                lookup.ask([entry = entries.at(next++)] { return std::optional(entry); },
+                           [&](const LookupRecord& record) {
+                               records.append(record);
+                               take(lookup);
+                           });
         };
         for (int n = 0; n < workers; ++n) {
-            lookups.push_back(std::make_unique<RegistryLookup>(*m_queue, *m_bootstrap, options));
+            lookups.push_back(std::make_unique<RegistryLookup>(*m_queue, m_bootstrap, options));
             take(*lookups.back());
         }
         [&] {
@@ -67,7 +68,7 @@ private Q_SLOTS:
         RdapBootstrapStore::Options options;
         options.source = file;
         options.cacheDir = m_dir.filePath(u"cache"_s);
-        m_bootstrap = std::make_unique<RdapBootstrapStore>(options);
+        m_bootstrap = std::make_shared<RdapBootstrapStore>(options);
         bool loaded = false;
         m_bootstrap->load([&](const QString& problem) { loaded = problem.isEmpty(); });
         QTRY_VERIFY(loaded);

@@ -1,7 +1,7 @@
-#include "query/RegistrarClient.h"
+#include "lookup/RegistrarClient.h"
 
 #include "http/HttpRequest.h"
-#include "query/AvailabilityRequest.h"
+#include "lookup/AvailabilityRequest.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "query/AvailabilityRequest.h"
+#include "lookup/AvailabilityRequest.h"
 
 #include <QTest>
 

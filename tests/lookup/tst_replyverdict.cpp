@@ -1,4 +1,4 @@
-#include "query/ReplyVerdict.h"
+#include "lookup/ReplyVerdict.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "query/AvailabilityRequest.h"
+#include "lookup/AvailabilityRequest.h"
 
 using namespace Qt::StringLiterals;
 

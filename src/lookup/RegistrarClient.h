@@ -1,6 +1,6 @@
 #pragma once
 
-#include "query/ReplyVerdict.h"
+#include "lookup/ReplyVerdict.h"
 
 #include <QObject>
 #include <QTimer>
