@@ -1,9 +1,11 @@
 #include "config/AppConfig.h"
 
 #include "config/Settings.h"
+#include "lookup/RdapBootstrapStore.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstring>
@@ -49,6 +51,7 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
         u"lang"_s, u"Language of the window: en for English; zh, the default, for Chinese."_s,
         u"LANGUAGE"_s);
     parser.addOptions({registrar, tools, support, language});
+    parser.addOptions(lookupOptions());
 
     CommandLineOutcome outcome;
     auto fail = [&outcome](const QString& message) {
@@ -77,6 +80,8 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
             return fail(invalidValue(registrar.names().constFirst(), parser.value(registrar)));
         outcome.options.registrarAddress = address;
     }
+    if (const QString trouble = readLookupOptions(parser, outcome.options); !trouble.isEmpty())
+        return fail(trouble);
     if (!readUrlOption(parser, tools, outcome.options.toolsUrl))
         return fail(invalidValue(tools.names().constFirst(), parser.value(tools)));
     if (!readUrlOption(parser, support, outcome.options.supportUrl))
@@ -91,6 +96,38 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
     return outcome;
 }
 
+QList<QCommandLineOption> lookupOptions() {
+    return {
+        {u"workers"_s, u"Names asked side by side (1-64, default 3)."_s, u"N"_s},
+        {u"rdap-bootstrap"_s,
+         u"A file or http(s) address with the list of RDAP servers, in place of IANA's."_s,
+         u"FILE_OR_URL"_s},
+    };
+}
+
+QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options) {
+    if (parser.isSet(u"workers"_s)) {
+        bool ok = false;
+        const int workers = parser.value(u"workers"_s).toInt(&ok);
+        if (!ok || workers < 1 || workers > 64)
+            return u"--workers: \"%1\" is not 1-64"_s.arg(parser.value(u"workers"_s));
+        options.workers = workers;
+    }
+    if (parser.isSet(u"rdap-bootstrap"_s)) {
+        const QString source = parser.value(u"rdap-bootstrap"_s).trimmed();
+        if (source.isEmpty())
+            return u"--rdap-bootstrap: no file or address given"_s;
+        options.rdapBootstrap = source;
+    }
+    return {};
+}
+
+QString lookupMethodText(const AppConfig& config) {
+    if (config.registrarAddress.isEmpty())
+        return u"查询方式：注册局（RDAP）"_s;
+    return u"查询方式：注册商接口 %1"_s.arg(QUrl(config.registrarAddress).authority());
+}
+
 AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options) {
     AppConfig config;
     config.registrarAddress = options.registrarAddress.value_or(settings.registrarAddress());
@@ -99,6 +136,9 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
     config.toolsUrl = options.toolsUrl.value_or(settings.toolsUrl());
     config.supportUrl = options.supportUrl.value_or(settings.supportUrl());
     config.language = options.language.value_or(settings.language());
+    config.workers = options.workers.value_or(settings.workers());
+    config.serverIntervalMs = settings.serverIntervalMs();
+    config.rdapBootstrap = options.rdapBootstrap.value_or(settings.rdapBootstrap());
     return config;
 }
 
@@ -107,6 +147,17 @@ EngineConfig engineConfig(const AppConfig& config) {
     engine.registrar = QUrl(config.registrarAddress);
     engine.requestTimeLimitMs = config.requestTimeLimitSeconds * 1000;
     engine.restartIntervalMs = config.restartIntervalMs;
+    engine.workers = config.workers;
+    engine.serverIntervalMs = config.serverIntervalMs;
+    if (engine.registrar.isEmpty()) {
+        RdapBootstrapStore::Options bootstrap;
+        bootstrap.source = config.rdapBootstrap;
+        bootstrap.cacheDir = config.cacheFolder.isEmpty()
+                                 ? QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+                                 : config.cacheFolder;
+        bootstrap.timeLimitMs = engine.requestTimeLimitMs;
+        engine.bootstrap = std::make_shared<RdapBootstrapStore>(bootstrap);
+    }
     return engine;
 }
 

@@ -2,11 +2,15 @@
 
 #include "query/QueryEngine.h"
 
+#include <QCommandLineOption>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 
 #include <optional>
+
+class QCommandLineParser;
 
 namespace ds {
 
@@ -25,12 +29,21 @@ struct AppConfig {
     QString language = QStringLiteral("zh");
     // Where a run's journal is kept; empty keeps no journal (tests, mostly).
     QString journalFolder;
+    int workers = 3;
+    int serverIntervalMs = 500;
+    // A file or address replacing IANA's list of RDAP servers; empty for none.
+    QString rdapBootstrap;
+    // Where IANA's list is kept once refreshed; the program's cache folder
+    // when empty.
+    QString cacheFolder;
 };
 
 // What the command line asked for; an absent option leaves the stored
 // setting in force.
 struct CommandLineOptions {
     std::optional<QString> registrarAddress;
+    std::optional<int> workers;
+    std::optional<QString> rdapBootstrap;
     std::optional<QUrl> toolsUrl;
     std::optional<QUrl> supportUrl;
     std::optional<QString> language;
@@ -48,6 +61,15 @@ struct CommandLineOutcome {
 // --version). A value that cannot be used is a failure rather than a silent fallback: the person
 // who typed it wants to know.
 CommandLineOutcome parseCommandLine(const QStringList& arguments);
+
+// The options of how names are looked up, which the window and batch mode
+// share: --workers and --rdap-bootstrap.
+QList<QCommandLineOption> lookupOptions();
+// Reads them into `options`; the reason when a value cannot be used.
+QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options);
+
+// "查询方式：注册局（RDAP）" or "查询方式：注册商接口 host:port".
+QString lookupMethodText(const AppConfig& config);
 
 // Options win over stored settings; nothing is written back to the store.
 AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options);

@@ -60,6 +60,7 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     const QCommandLineOption interval(
         u"interval"_s, u"Milliseconds each worker rests between names (0-60000)."_s, u"MS"_s);
     parser.addOptions({registrar, format, output, resume, only, quiet, timeLimit, interval});
+    parser.addOptions(lookupOptions());
     parser.addPositionalArgument(u"check"_s, u"Batch mode."_s, u"check"_s);
     parser.addPositionalArgument(u"FILE"_s, u"Names, one per line; - is standard input."_s,
                                  u"[FILE...]"_s);
@@ -108,6 +109,8 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
                 u"--registrar: \"%1\" is not a usable address"_s.arg(parser.value(registrar)));
         options.common.registrarAddress = address;
     }
+    if (const QString trouble = readLookupOptions(parser, options.common); !trouble.isEmpty())
+        return fail(trouble);
     if (!readNumber(parser, timeLimit, 1, 600, options.timeLimitSeconds))
         return fail(u"--time-limit: \"%1\" is not 1-600"_s.arg(parser.value(timeLimit)));
     if (!readNumber(parser, interval, 0, 60000, options.restartIntervalMs))

@@ -46,6 +46,13 @@ const Entry kEntries[] = {
      [] {
          return QVariant(u"zh"_s);
      }},
+    {Settings::Key::Workers, "run/workers"_L1, [] { return QVariant(3); }, 1, 64},
+    {Settings::Key::ServerIntervalMs, "registry/serverIntervalMs"_L1, [] { return QVariant(500); },
+     0, 60000},
+    {Settings::Key::RdapBootstrap, "rdap/bootstrap"_L1,
+     [] {
+         return QVariant(QString());
+     }},
 };
 
 const Entry& entry(Settings::Key key) {
@@ -89,6 +96,18 @@ QUrl Settings::supportUrl() const {
 QString Settings::language() const {
     const QString value = stored(Key::Language).toString().trimmed().toLower();
     return interfaceLanguages().contains(value) ? value : defaultValue(Key::Language).toString();
+}
+
+int Settings::workers() const {
+    return boundedInt(Key::Workers);
+}
+
+int Settings::serverIntervalMs() const {
+    return boundedInt(Key::ServerIntervalMs);
+}
+
+QString Settings::rdapBootstrap() const {
+    return stored(Key::RdapBootstrap).toString().trimmed();
 }
 
 void Settings::setValue(Key key, const QVariant& value) {

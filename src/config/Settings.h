@@ -23,6 +23,9 @@ public:
         ToolsUrl,
         SupportUrl,
         Language,
+        Workers,
+        ServerIntervalMs,
+        RdapBootstrap,
     };
 
     // The user's own settings store.
@@ -42,6 +45,10 @@ public:
     QUrl supportUrl() const;
     // One of interfaceLanguages(); "zh" unless English was chosen.
     QString language() const;
+    int workers() const;
+    int serverIntervalMs() const;
+    // A file or address replacing IANA's list of RDAP servers; empty for none.
+    QString rdapBootstrap() const;
 
     void setValue(Key key, const QVariant& value);
     void sync();

@@ -36,6 +36,8 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
     QTest::newRow("interval just too long") << Key::RestartIntervalMs << QVariant(60001);
     QTest::newRow("tools address blank") << Key::ToolsUrl << QVariant(u"  "_s);
     QTest::newRow("language nobody translated into") << Key::Language << QVariant(u"fr"_s);
+    QTest::newRow("no workers") << Key::Workers << QVariant(0);
+    QTest::newRow("server interval negative") << Key::ServerIntervalMs << QVariant(-1);
 }
 
 // A hand-edited file must never keep the program from starting.
@@ -50,6 +52,9 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues() {
     QCOMPARE(settings->requestTimeLimitSeconds(), 30);
     QCOMPARE(settings->restartIntervalMs(), 100);
     QCOMPARE(settings->language(), u"zh"_s);
+    QCOMPARE(settings->workers(), 3);
+    QCOMPARE(settings->serverIntervalMs(), 500);
+    QCOMPARE(settings->rdapBootstrap(), QString());
     // Both addresses lead to the help page beside the program, which needs no network.
     const QString page = QCoreApplication::applicationDirPath() + u"/help/index.html"_s;
     QCOMPARE(settings->toolsUrl(), QUrl::fromLocalFile(page));
@@ -91,6 +96,9 @@ void TestSettings::commandLineRefusals_data() {
     QTest::newRow("support address blank") << u"--support-url= "_s;
     QTest::newRow("stray argument") << u"x.pw"_s;
     QTest::newRow("language nobody translated into") << u"--lang=fr"_s;
+    QTest::newRow("no workers") << u"--workers=0"_s;
+    QTest::newRow("workers not a number") << u"--workers=many"_s;
+    QTest::newRow("bootstrap empty") << u"--rdap-bootstrap="_s;
 }
 
 void TestSettings::commandLineRefusals() {
@@ -107,9 +115,12 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     temporary.settings().setValue(Settings::Key::RequestTimeLimitSeconds, 7);
     temporary.settings().setValue(Settings::Key::Language, u"EN"_s);
 
-    const CommandLineOutcome outcome =
-        parseCommandLine({u"domainsieve"_s, u"--registrar"_s, u"option.test:81"_s,
-                          u"--support-url"_s, u"https://option.test/help"_s, u"--lang"_s, u"zh"_s});
+    temporary.settings().setValue(Settings::Key::Workers, 5);
+    temporary.settings().setValue(Settings::Key::RdapBootstrap, u"/stored/list.json"_s);
+    const CommandLineOutcome outcome = parseCommandLine(
+        {u"domainsieve"_s, u"--registrar"_s, u"option.test:81"_s, u"--support-url"_s,
+         u"https://option.test/help"_s, u"--lang"_s, u"zh"_s, u"--rdap-bootstrap"_s,
+         u"http://list.test/dns.json"_s});
     QCOMPARE(outcome.status, CommandLineOutcome::Status::Run);
     const AppConfig config = resolveConfig(temporary.settings(), outcome.options);
 
@@ -118,6 +129,10 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     QCOMPARE(config.supportUrl, QUrl(u"https://option.test/help"_s));
     QCOMPARE(config.requestTimeLimitSeconds, 7);
     QCOMPARE(config.language, u"zh"_s);
+    QCOMPARE(config.workers, 5);
+    QCOMPARE(config.rdapBootstrap, u"http://list.test/dns.json"_s);
+    // The window's top line names the service the run will ask.
+    QCOMPARE(lookupMethodText(config), u"查询方式：注册商接口 option.test:81"_s);
 
     const auto reopened = temporary.reopen();
     QCOMPARE(reopened->registrarAddress(), u"http://stored.test"_s);
