@@ -16,12 +16,15 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -145,6 +148,10 @@ void Form1::buildTopStrip() {
     m_exportLink->resize(m_exportLink->width(), m_wenticc->height());
     m_exportLink->setAlignment(m_wenticc->alignment());
     m_exportLink->setPalette(red);
+
+    m_methodLabel =
+        label(m_Frame2, u"methodLabel"_s, lookupMethodText(m_config), twips(240, 195, 6600, 255));
+    m_methodLabel->setFont(Fonts::song(9));
 }
 
 void Form1::buildMainPanel() {
@@ -198,6 +205,33 @@ void Form1::connectCommands() {
         m_engine.get(), &QueryEngine::problem, this,
         [this](const QString& message) { MessageBoxes::inform(this, message); },
         Qt::QueuedConnection);
+    connect(
+        m_engine.get(), &QueryEngine::registriesUnreachable, this,
+        [this] {
+            MessageBoxes::inform(this, u"连不上注册局的查询服务器，请检查网络连接。\n"
+                                       u"查不到的名字都列为“查询失败”。"_s);
+        },
+        Qt::QueuedConnection);
+    for (QPlainTextEdit* box : {m_Text1, m_Text2})
+        box->viewport()->installEventFilter(this);
+}
+
+// A result line's tooltip says how its answer was had.
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::eventFilter(watched, event);
+    for (QPlainTextEdit* box : {m_Text1, m_Text2}) {
+        if (watched != box->viewport())
+            continue;
+        const QPoint position = static_cast<QHelpEvent*>(event)->pos();
+        const QString tip = m_board.lineTip(box->cursorForPosition(position).block());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, box);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::Command1_Click() {
@@ -228,28 +262,13 @@ void Form1::Command1_Click() {
 }
 
 void Form1::startRun() {
-    if (!registrarIsSet())
-        return;
     m_board.beginRun();
     m_engine->start();
     updateListLock();
 }
 
-bool Form1::registrarIsSet() {
-    if (m_config.registrarAddress.isEmpty()) {
-        MessageBoxes::inform(
-            this, tr("还没有设置查询服务的地址，查询无法开始。\n"
-                     "请用选项 --registrar http://主机[:端口] 启动程序，"
-                     "或在设置文件的 [registrar] 一节写入 address=http://主机[:端口]。"));
-        return false;
-    }
-    return true;
-}
-
 void Form1::continueRun(const RunJournal::Contents& contents) {
     m_board.restore(contents);
-    if (!registrarIsSet())
-        return;
     m_engine->start();
     updateListLock();
 }

@@ -66,6 +66,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildTopStrip();
@@ -83,7 +84,6 @@ private:
 
     void startRun();
     void updateListLock();
-    bool registrarIsSet();
 
     AppConfig m_config;
     UrlOpener m_openUrl;
@@ -94,6 +94,7 @@ private:
     QLabel* m_qiyevv = nullptr;
     LinkLabel* m_wenticc = nullptr;
     LinkLabel* m_exportLink = nullptr;
+    QLabel* m_methodLabel = nullptr;
     QFrame* m_Frame1 = nullptr;
     std::array<QLabel*, 3> m_Label1{};
     std::array<QLabel*, 2> m_Label2{};

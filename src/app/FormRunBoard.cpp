@@ -12,6 +12,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+using namespace Qt::StringLiterals;
+
 namespace ds {
 
 FormRunBoard::FormRunBoard(Form1& form, const QString& journalFolder)
@@ -39,8 +41,7 @@ qsizetype FormRunBoard::listNumber(qsizetype number) const {
 }
 
 void FormRunBoard::appendRecord(qsizetype number, const LookupRecord& record) {
-    const bool free = RecordLines::belongsInFreeBox(record.answer.verdict);
-    appendLine(free ? m_form.Text1() : m_form.Text2(), RecordLines::windowLine(record));
+    appendResult(record);
     if (m_journal)
         m_journal->append(listNumber(number), record);
 }
@@ -50,6 +51,9 @@ void FormRunBoard::clearResults() {
         return; // the restored results are this run's own
     m_form.Text1()->clear();
     m_form.Text2()->clear();
+    m_lineFacts.clear();
+    m_texts.clear();
+    m_textIndex.clear();
 }
 
 void FormRunBoard::setTotal(qsizetype total) {
@@ -88,15 +92,14 @@ void FormRunBoard::endRun() {
 
 void FormRunBoard::restore(const RunJournal::Contents& contents) {
     m_form.Text4()->setPlainText(contents.entries.join(u'\n') + u'\n');
-    m_form.Text1()->clear();
-    m_form.Text2()->clear();
+    m_answered = -1;
+    clearResults();
     QSet<qsizetype> answered;
     if (m_journal)
         m_journal->begin(contents.entries);
     for (const auto& [number, record] : contents.records) {
         answered.insert(number);
-        const bool free = RecordLines::belongsInFreeBox(record.answer.verdict);
-        appendLine(free ? m_form.Text1() : m_form.Text2(), RecordLines::windowLine(record));
+        appendResult(record);
         if (m_journal)
             m_journal->append(number, record);
     }
@@ -108,7 +111,41 @@ void FormRunBoard::restore(const RunJournal::Contents& contents) {
     m_answered = contents.entries.size() - qsizetype(m_pending.size());
 }
 
-void FormRunBoard::appendLine(QPlainTextEdit* box, const QString& line) {
+void FormRunBoard::appendResult(const LookupRecord& record) {
+    const Answer& answer = record.answer;
+    m_lineFacts.push_back(
+        {answer.method, answer.httpStatus, textIndex(answer.server), textIndex(answer.detail)});
+    const bool free = RecordLines::belongsInFreeBox(answer.verdict);
+    appendLine(free ? m_form.Text1() : m_form.Text2(), RecordLines::windowLine(record),
+               int(m_lineFacts.size() - 1));
+}
+
+int FormRunBoard::textIndex(const QString& text) {
+    const auto found = m_textIndex.constFind(text);
+    if (found != m_textIndex.cend())
+        return found.value();
+    m_texts.append(text);
+    return *m_textIndex.insert(text, int(m_texts.size() - 1));
+}
+
+QString FormRunBoard::lineTip(const QTextBlock& line) const {
+    const int facts = line.userState();
+    if (facts < 0 || std::size_t(facts) >= m_lineFacts.size())
+        return {};
+    const LineFacts& f = m_lineFacts[std::size_t(facts)];
+    QStringList parts{u"查询方式：%1"_s.arg(RecordLines::methodWord(f.method))};
+    if (!m_texts.at(f.server).isEmpty())
+        parts.append(u"服务器：%1"_s.arg(m_texts.at(f.server)));
+    if (f.httpStatus != 0)
+        parts.append(u"HTTP 状态：%1"_s.arg(f.httpStatus));
+    if (!m_texts.at(f.detail).isEmpty())
+        parts.append(u"说明：%1"_s.arg(m_texts.at(f.detail)));
+    return parts.join(u'\n');
+}
+
+// The line's block keeps the index of its facts in its user state, which
+// moves with the line if the box is edited and goes when it is cleared.
+void FormRunBoard::appendLine(QPlainTextEdit* box, const QString& line, int facts) {
     // Inserting at the end touches only the last block; rewriting the box's
     // whole text would cost time in proportion to what it already holds.
     QTextCursor cursor(box->document());
@@ -118,6 +155,7 @@ void FormRunBoard::appendLine(QPlainTextEdit* box, const QString& line) {
         cursor.insertText(QStringLiteral("\n"));
     }
     cursor.insertText(line + u'\n');
+    cursor.block().previous().setUserState(facts);
 }
 
 void FormRunBoard::showNumber(QLabel* label, qsizetype number) {

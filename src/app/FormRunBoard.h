@@ -3,11 +3,15 @@
 #include "journal/RunJournal.h"
 #include "query/RunBoard.h"
 
+#include <QHash>
+#include <QStringList>
+
 #include <memory>
 #include <vector>
 
 class QLabel;
 class QPlainTextEdit;
+class QTextBlock;
 
 namespace ds {
 
@@ -45,8 +49,23 @@ public:
 
     RunJournal* journal() const { return m_journal.get(); }
 
+    // How the answer on a result line was had (method, server, HTTP status,
+    // reason), for its tooltip; empty for a line no record wrote.
+    QString lineTip(const QTextBlock& line) const;
+
 private:
-    static void appendLine(QPlainTextEdit* box, const QString& line);
+    // What a result line's tooltip tells, with its texts kept once each: a
+    // million lines share a handful of servers and reasons.
+    struct LineFacts {
+        Method method = Method::Registrar;
+        int httpStatus = 0;
+        int server = 0;
+        int detail = 0;
+    };
+
+    void appendResult(const LookupRecord& record);
+    int textIndex(const QString& text);
+    static void appendLine(QPlainTextEdit* box, const QString& line, int facts);
     static void showNumber(QLabel* label, qsizetype number);
     qsizetype listNumber(qsizetype number) const;
     bool continuing() const { return m_answered >= 0; }
@@ -57,6 +76,9 @@ private:
     // ask, which the engine sees as its list, and how many were answered.
     std::vector<qsizetype> m_pending;
     qsizetype m_answered = -1;
+    std::vector<LineFacts> m_lineFacts;
+    QStringList m_texts;
+    QHash<QString, int> m_textIndex;
 };
 
 } // namespace ds

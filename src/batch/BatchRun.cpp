@@ -52,10 +52,6 @@ int runBatch(const QStringList& arguments) {
     }
     const Settings settings;
     const AppConfig config = resolveBatchConfig(settings, line.options);
-    if (config.registrarAddress.isEmpty()) {
-        tell(u"no registrar service is set: give --registrar http://host[:port]"_s);
-        return 2;
-    }
     BatchRun run(line.options, config);
     QString error;
     if (!run.prepare(error)) {
@@ -117,6 +113,10 @@ int BatchRun::exec() {
         tell(message);
         m_troubled = true;
         interrupt();
+    });
+    connect(m_engine.get(), &QueryEngine::registriesUnreachable, this, [] {
+        tell(u"the registries' RDAP servers cannot be reached: check the network; "
+             u"names that get no answer are listed as failed"_s);
     });
     m_drawsProgress = !m_options.quiet && standardErrorIsTerminal();
     if (m_drawsProgress)

@@ -20,6 +20,14 @@ constexpr std::array kWords = {
     std::pair{Verdict::Taken, QT_TRANSLATE_NOOP("RecordLines", "已被注册")},
     std::pair{Verdict::Failed, QT_TRANSLATE_NOOP("RecordLines", "查询失败")},
     std::pair{Verdict::Invalid, QT_TRANSLATE_NOOP("RecordLines", "格式错误")},
+    std::pair{Verdict::Unsupported, QT_TRANSLATE_NOOP("RecordLines", "不支持的后缀")},
+};
+
+constexpr std::array kMethodWords = {
+    std::pair{Method::Registrar, QT_TRANSLATE_NOOP("RecordLines", "注册商接口")},
+    std::pair{Method::Dns, QT_TRANSLATE_NOOP("RecordLines", "DNS")},
+    std::pair{Method::Rdap, QT_TRANSLATE_NOOP("RecordLines", "注册局（RDAP）")},
+    std::pair{Method::Whois, QT_TRANSLATE_NOOP("RecordLines", "WHOIS")},
 };
 
 QString shown(const char* word) {
@@ -98,7 +106,15 @@ QString verdictWord(Verdict verdict) {
         if (candidate == verdict)
             return shown(word);
     }
-    return verdictWord(Verdict::Failed); // reserved and unsupported: not a verdict the window knows
+    return verdictWord(Verdict::Failed); // reserved: not a verdict the window knows
+}
+
+QString methodWord(Method method) {
+    for (const auto& [candidate, word] : kMethodWords) {
+        if (candidate == method)
+            return shown(word);
+    }
+    return {};
 }
 
 QString windowLine(const LookupRecord& record) {

@@ -17,9 +17,12 @@ namespace ds {
 // what one writes the others can read.
 namespace RecordLines {
 
-// The window's word for a verdict: 可注册, 已被注册, 查询失败 or 格式错误, or
-// its translation when one is installed (the batch mode installs none).
+// The window's word for a verdict: 可注册, 已被注册, 查询失败, 格式错误 or
+// 不支持的后缀, or its translation when one is installed (the batch mode
+// installs none).
 QString verdictWord(Verdict verdict);
+// The window's word for how an answer was had: 注册商接口, 注册局（RDAP）...
+QString methodWord(Method method);
 // Free names go to the free box (Text1); every other record to Text2.
 inline bool belongsInFreeBox(Verdict verdict) {
     return verdict == Verdict::Free;

@@ -1,0 +1,86 @@
+#include "LocalRdapServer.h"
+#include "MemoryRunBoard.h"
+#include "lookup/RdapBootstrapStore.h"
+#include "query/QueryEngine.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace ds;
+using namespace ds::test;
+
+// A run without a registrar: the registries are asked, every line still ends
+// as one record, and a network that is down is said once, not per name.
+class TestRegistryRun final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void run_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<bool>("serverDown");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("unreachable");
+        QTest::newRow("answers")
+            << u"free.alpha\ntaken.alpha\nx.gamma\nbad_name.alpha\n中国.alpha\n"_s << false
+            << QStringList{u"bad_name.alpha|格式错误"_s, u"free.alpha|可注册"_s,
+                           u"taken.alpha|已被注册"_s, u"x.gamma|不支持的后缀"_s,
+                           u"中国.alpha|可注册"_s}
+            << 0;
+        QTest::newRow("no network") << u"a.alpha\nb.alpha\nc.alpha\nd.alpha\n"_s << true
+                                    << QStringList{u"a.alpha|查询失败"_s, u"b.alpha|查询失败"_s,
+                                                   u"c.alpha|查询失败"_s, u"d.alpha|查询失败"_s}
+                                    << 1;
+    }
+    void run() {
+        QFETCH(QString, list);
+        QFETCH(bool, serverDown);
+        QFETCH(QStringList, lines);
+        QFETCH(int, unreachable);
+        LocalRdapServer server;
+        QVERIFY(server.listen());
+        server.setTaken({u"taken.alpha"_s});
+        QUrl base = server.baseUrl();
+        if (serverDown) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            base.setPort(closed.serverPort());
+        }
+        QTemporaryDir folder;
+        const QByteArray bootstrap = LocalRdapServer::bootstrap({{{u"alpha"_s}, base}});
+        QFile file(folder.filePath(u"bootstrap.json"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bootstrap) == bootstrap.size());
+        file.close();
+
+        RdapBootstrapStore::Options source;
+        source.source = file.fileName();
+        source.cacheDir = folder.path();
+        EngineConfig config;
+        config.restartIntervalMs = 10;
+        config.serverIntervalMs = 10;
+        config.retry.baseDelayMs = 20;
+        config.bootstrap = std::make_shared<RdapBootstrapStore>(source);
+        MemoryRunBoard board;
+        board.setList(list);
+        QueryEngine engine(board, config);
+        QSignalSpy said(&engine, &QueryEngine::registriesUnreachable);
+        engine.start();
+        QVERIFY(QTest::qWaitFor([&] { return engine.state() == QueryEngine::State::Ready; }));
+
+        QStringList shown = board.free + board.taken;
+        shown.sort();
+        QCOMPARE(shown, lines);
+        QCOMPARE(said.count(), unreachable);
+        for (const auto& [number, record] : board.records) {
+            QCOMPARE(record.answer.method, Method::Rdap);
+            if (record.answer.verdict == Verdict::Free)
+                QCOMPARE(record.answer.server, u"127.0.0.1:%1"_s.arg(server.http().port()));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistryRun)
+#include "tst_registryrun.moc"
