@@ -44,7 +44,11 @@ void RdapLookup::abandon() {
 }
 
 void RdapLookup::waitForTurn() {
-    m_ticket = m_queue.request(m_service, [this] { send(); });
+    m_ticket = m_queue.request(m_service, [this] {
+        m_requestUrl = m_url;
+        m_redirects = 0;
+        send();
+    });
 }
 
 void RdapLookup::send() {
@@ -53,9 +57,8 @@ void RdapLookup::send() {
     connect(m_request.get(), &HttpRequest::completed, this, &RdapLookup::onCompleted);
     // The base comes from the bootstrap, which keeps only http(s) addresses
     // with a host, and the name is letters, digits and hyphens: open() holds.
-    m_request->open("GET", m_url.toString(QUrl::FullyEncoded));
+    m_request->open("GET", m_requestUrl.toString(QUrl::FullyEncoded));
     m_request->setRequestHeader("Accept", "application/rdap+json, application/json");
-    m_request->followSameHostRedirects(MaxRedirects);
     m_request->setBodyLimit(BodyLimit);
     m_request->setTimeLimit(m_options.timeLimitMs);
     m_request->send();
@@ -66,11 +69,15 @@ void RdapLookup::onCompleted() {
     HttpRequest& reply = *m_request.release();
     reply.disconnect(this);
     reply.deleteLater();
+    QString refusal;
+    if (followsRedirect(reply, refusal))
+        return;
     const RdapJudgement judgement =
         judgeRdapReply({reply.replyArrived(), reply.status(),
                         reply.responseBody().value_or(QByteArray()), reply.failureText()});
-    const Answer answer{judgement.verdict, Method::Rdap, m_service, judgement.detail,
-                        reply.status()};
+    const QString detail =
+        refusal.isEmpty() ? judgement.detail : judgement.detail + u", "_s + refusal;
+    const Answer answer{judgement.verdict, Method::Rdap, m_service, detail, reply.status()};
     const QByteArray retryAfter = reply.responseHeader("retry-after");
     const QDateTime now = QDateTime::currentDateTimeUtc();
     m_ticket = 0;
@@ -92,6 +99,29 @@ void RdapLookup::onCompleted() {
     }
     m_queue.release(m_service);
     finish(answer);
+}
+
+// A redirect is followed within the turn while it stays on the same server
+// (no step down from https) and there have not been too many; otherwise the
+// reply stands, with the reason it went no further.
+bool RdapLookup::followsRedirect(const HttpRequest& reply, QString& refusal) {
+    const QByteArray location = reply.responseHeader("location");
+    if (!reply.replyArrived() || reply.status() < 300 || reply.status() > 399 || location.isEmpty())
+        return false;
+    const QUrl target = m_requestUrl.resolved(QUrl::fromEncoded(location));
+    const bool downgrade = m_requestUrl.scheme() == u"https"_s && target.scheme() != u"https"_s;
+    if (downgrade || serviceOf(target) != m_service) {
+        refusal = u"redirected to another host: %1"_s.arg(target.toDisplayString());
+        return false;
+    }
+    if (m_redirects >= MaxRedirects) {
+        refusal = u"more than %1 redirects"_s.arg(MaxRedirects);
+        return false;
+    }
+    ++m_redirects;
+    m_requestUrl = target;
+    send();
+    return true;
 }
 
 void RdapLookup::finish(const Answer& answer) {

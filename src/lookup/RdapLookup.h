@@ -48,11 +48,14 @@ private:
     void waitForTurn();
     void send();
     void onCompleted();
+    bool followsRedirect(const HttpRequest& reply, QString& refusal);
     void finish(const Answer& answer);
 
     ServiceQueue& m_queue;
     Options m_options;
     QUrl m_url;
+    // Where the current request goes: m_url, or where it was redirected.
+    QUrl m_requestUrl;
     QString m_service;
     Done m_done;
     std::unique_ptr<HttpRequest> m_request;
@@ -61,6 +64,7 @@ private:
     int m_tries = 0;
     int m_retries = 0;
     int m_askedAgain = 0;
+    int m_redirects = 0;
 };
 
 } // namespace ds

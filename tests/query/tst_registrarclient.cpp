@@ -1,5 +1,5 @@
 #include "FakeRegistrar.h"
-#include "query/RegistrarClient.h"
+#include "lookup/RegistrarClient.h"
 
 #include <QTest>
 
