@@ -1,11 +1,12 @@
 // Measures the query engine inside the real (offscreen) window: a step's own
 // cost against the size of the list, the memory a million-line list and a
 // million result lines take, throughput at the default pacing, and the longest
-// time the UI thread stays busy during a run; then the journal's cost per
-// result line and the batch mode over a million names. Prints a table;
-// asserts nothing.
+// time the UI thread stays busy during a run; then the registries' pacing, the
+// journal's cost per result line and the batch mode over a million names.
+// Prints a table; asserts nothing. "batch" or "rdap" runs only those parts.
 
 #include "BatchBench.h"
+#include "RdapBench.h"
 #include "ThreadedRegistrar.h"
 #include "app/Form1.h"
 #include "app/FormRunBoard.h"
@@ -189,14 +190,20 @@ int main(int argc, char* argv[]) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures show as they come, into a pipe too
     const QByteArray argument = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     std::printf("DomainSieve benchmark\n\n");
-    if (argument != "batch") {
+    if (argument != "batch" && argument != "rdap") {
         const int busySeconds = argument.toInt();
         measureMemory();
         measureStepCost();
         measureThroughput();
         measureUiBusy(busySeconds > 0 ? busySeconds : 60);
     }
-    ds::bench::measureJournal();
-    ds::bench::measureBatch();
+    if (argument != "batch") {
+        ds::bench::measureRdapPacing();
+        ds::bench::measureRdapStepCost();
+    }
+    if (argument != "rdap") {
+        ds::bench::measureJournal();
+        ds::bench::measureBatch();
+    }
     return 0;
 }

@@ -1,22 +1,20 @@
 #pragma once
 
+#include "LocalHttpServer.h"
+
 #include <QThread>
 #include <QUrl>
 
-namespace ds::test {
-class LocalHttpServer;
-}
-
 namespace ds::bench {
 
-// A registrar service on its own thread, answering every check after a fixed
-// delay, so that the UI thread's figures are the program's alone.
-class ThreadedRegistrar final {
+// A local HTTP service on its own thread, answering as its handler says, so
+// that the UI thread's figures are the program's alone.
+class ThreadedHttpServer {
 public:
-    explicit ThreadedRegistrar(int delayMs);
-    ~ThreadedRegistrar();
-    ThreadedRegistrar(const ThreadedRegistrar&) = delete;
-    ThreadedRegistrar& operator=(const ThreadedRegistrar&) = delete;
+    explicit ThreadedHttpServer(test::LocalHttpServer::Handler handler);
+    ~ThreadedHttpServer();
+    ThreadedHttpServer(const ThreadedHttpServer&) = delete;
+    ThreadedHttpServer& operator=(const ThreadedHttpServer&) = delete;
 
     QUrl url() const { return m_url; }
     qsizetype requestCount() const;
@@ -26,6 +24,20 @@ private:
     QObject* m_context = nullptr;
     test::LocalHttpServer* m_server = nullptr;
     QUrl m_url;
+};
+
+// A registrar service answering every check after a fixed delay: names with
+// "free" in them are free.
+class ThreadedRegistrar final : public ThreadedHttpServer {
+public:
+    explicit ThreadedRegistrar(int delayMs);
+};
+
+// An RDAP service answering every domain query with 404 (free) after a fixed
+// delay.
+class ThreadedRdapServer final : public ThreadedHttpServer {
+public:
+    explicit ThreadedRdapServer(int delayMs);
 };
 
 } // namespace ds::bench

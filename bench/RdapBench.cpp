@@ -1,0 +1,128 @@
+#include "RdapBench.h"
+
+#include "LocalRdapServer.h"
+#include "MemoryRunBoard.h"
+#include "ThreadedRegistrar.h"
+#include "lookup/RdapBootstrapStore.h"
+#include "query/QueryEngine.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace ds::bench {
+
+namespace {
+
+constexpr int ReplyMs = 50;
+constexpr int ServerIntervalMs = 200;
+constexpr int StepsMeasured = 300;
+
+// A bootstrap naming one server per TLD, tld0, tld1 ...
+std::shared_ptr<RdapBootstrapStore> bootstrapFor(const QTemporaryDir& folder,
+                                                 const std::vector<QUrl>& servers) {
+    QList<QPair<QStringList, QUrl>> services;
+    for (std::size_t n = 0; n < servers.size(); ++n)
+        services.append({{u"tld%1"_s.arg(n)}, servers[n]});
+    const QByteArray list = test::LocalRdapServer::bootstrap(services);
+    QFile file(folder.filePath(u"bootstrap.json"_s));
+    if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size())
+        std::fprintf(stderr, "cannot write the bootstrap\n");
+    RdapBootstrapStore::Options options;
+    options.source = file.fileName();
+    options.cacheDir = folder.path();
+    return std::make_shared<RdapBootstrapStore>(options);
+}
+
+// Names taking the TLDs in turn, so that each worker keeps to one server
+// when there are as many workers as servers.
+QString interleavedList(qsizetype names, std::size_t tlds) {
+    QString text;
+    text.reserve(names * 16);
+    for (qsizetype n = 0; n < names; ++n)
+        text += u"n%1.tld%2\n"_s.arg(n).arg(n % qsizetype(tlds));
+    return text;
+}
+
+void waitForEnd(const QueryEngine& engine) {
+    if (!QTest::qWaitFor([&] { return engine.state() == QueryEngine::State::Ready; }, 600'000))
+        std::fprintf(stderr, "the run did not end within ten minutes\n");
+}
+
+// Runs the engine over `names` names and returns the time from start to end.
+double secondsFor(EngineConfig config, qsizetype names, std::size_t tlds) {
+    test::MemoryRunBoard board;
+    board.setList(interleavedList(names, tlds));
+    QueryEngine engine(board, std::move(config));
+    QElapsedTimer clock;
+    clock.start();
+    engine.start();
+    waitForEnd(engine);
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+void measureRdapPacing() {
+    std::printf("Registry pacing: servers answer after %d ms, %d ms between requests to one\n",
+                ReplyMs, ServerIntervalMs);
+    std::printf("  %8s %8s %8s %12s %12s %8s\n", "servers", "workers", "names", "names/s", "limit",
+                "share");
+    const double perServer = 1000.0 / (ReplyMs + ServerIntervalMs);
+    for (const auto& [serverCount, workers, names] :
+         {std::tuple{std::size_t(3), 3, 120}, std::tuple{std::size_t(3), 6, 120},
+          std::tuple{std::size_t(1), 3, 40}}) {
+        QTemporaryDir folder;
+        std::vector<std::unique_ptr<ThreadedRdapServer>> servers;
+        std::vector<QUrl> urls;
+        for (std::size_t n = 0; n < serverCount; ++n) {
+            servers.push_back(std::make_unique<ThreadedRdapServer>(ReplyMs));
+            urls.push_back(servers.back()->url());
+        }
+        EngineConfig config;
+        config.workers = workers;
+        config.serverIntervalMs = ServerIntervalMs;
+        config.bootstrap = bootstrapFor(folder, urls);
+        const double rate = names / secondsFor(config, names, serverCount);
+        const double limit = perServer * double(serverCount);
+        std::printf("  %8zu %8d %8d %12.2f %12.2f %7.1f%%\n", serverCount, workers, names, rate,
+                    limit, 100 * rate / limit);
+    }
+    std::printf("  target: at least 90 %% of the limit (servers x 1 / (reply + interval))\n\n");
+}
+
+void measureRdapStepCost() {
+    std::printf("Engine time per name asked of the registries, waits excluded (%d names at the "
+                "end of the list, instant replies, no pauses)\n",
+                StepsMeasured);
+    std::printf("  %10s %14s %14s\n", "names", "us per name", "vs 1,000");
+    ThreadedRdapServer server(0);
+    QTemporaryDir folder;
+    double first = 0;
+    for (const qsizetype names : {qsizetype(1'000), qsizetype(100'000), qsizetype(1'000'000)}) {
+        EngineConfig config;
+        config.restartIntervalMs = 0;
+        config.serverIntervalMs = 0;
+        config.bootstrap = bootstrapFor(folder, {server.url()});
+        test::MemoryRunBoard board;
+        board.setList(interleavedList(names, 1));
+        QueryEngine engine(board, config);
+        engine.start(names - StepsMeasured);
+        waitForEnd(engine);
+        const double perName = double(engine.busyNanoseconds()) / StepsMeasured / 1000;
+        if (first == 0)
+            first = perName;
+        std::printf("  %10lld %14.1f %13.2fx\n", static_cast<long long>(names), perName,
+                    perName / first);
+    }
+    std::printf("  target: the 1,000,000 figure within 2x of the 1,000 figure\n\n");
+}
+
+} // namespace ds::bench
