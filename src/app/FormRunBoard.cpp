@@ -138,8 +138,9 @@ QString FormRunBoard::lineTip(const QTextBlock& line) const {
         parts.append(u"服务器：%1"_s.arg(m_texts.at(f.server)));
     if (f.httpStatus != 0)
         parts.append(u"HTTP 状态：%1"_s.arg(f.httpStatus));
-    if (!m_texts.at(f.detail).isEmpty())
-        parts.append(u"说明：%1"_s.arg(m_texts.at(f.detail)));
+    const QString& detail = m_texts.at(f.detail);
+    if (!detail.isEmpty() && detail != u"HTTP %1"_s.arg(f.httpStatus))
+        parts.append(u"说明：%1"_s.arg(detail));
     return parts.join(u'\n');
 }
 
