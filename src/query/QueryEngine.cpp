@@ -63,10 +63,12 @@ QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& ti
         m_workers.push_back(std::move(worker));
     }
     if (m_config.registrar.isEmpty() && m_config.bootstrap && !m_config.bootstrap->current()) {
+        m_loadingBootstrap = true;
         const QPointer<QueryEngine> self(this);
         m_config.bootstrap->load([self](const QString& trouble) {
             if (!self)
                 return;
+            self->m_loadingBootstrap = false;
             if (!trouble.isEmpty())
                 Q_EMIT self->problem(u"无法读取注册局（RDAP）服务器列表：%1"_s.arg(trouble));
             if (const std::optional<qsizetype> first = std::exchange(self->m_pendingStart, {}))
@@ -100,12 +102,13 @@ void QueryEngine::start(qsizetype firstEntry) {
     m_board.setPauseFlag(false);
     m_silentAnswers = 0;
     m_heardFromRegistry = false;
-    if (m_config.registrar.isEmpty() && m_config.bootstrap) {
+    if (m_config.registrar.isEmpty() && m_config.bootstrap)
         m_config.bootstrap->refreshIfStale();
-        if (!m_config.bootstrap->current()) {
-            m_pendingStart = firstEntry;
-            return;
-        }
+    // Names asked before the list of servers is there would all fail; once
+    // it failed to load, they do, each with that reason.
+    if (m_loadingBootstrap) {
+        m_pendingStart = firstEntry;
+        return;
     }
     beginWorkers(firstEntry);
 }

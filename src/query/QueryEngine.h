@@ -116,6 +116,7 @@ private:
     qsizetype m_done = 0;
     qint64 m_busyNs = 0;
     // A start that waits for the bootstrap to load, and from which entry.
+    bool m_loadingBootstrap = false;
     std::optional<qsizetype> m_pendingStart;
     int m_silentAnswers = 0;
     bool m_heardFromRegistry = false;

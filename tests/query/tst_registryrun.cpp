@@ -80,6 +80,27 @@ private Q_SLOTS:
                 QCOMPARE(record.answer.server, u"127.0.0.1:%1"_s.arg(server.http().port()));
         }
     }
+
+    // Without a list of servers no name gets a verdict, and each start ends.
+    void bootstrapThatCannotLoad() {
+        QTemporaryDir folder;
+        RdapBootstrapStore::Options source;
+        source.source = folder.filePath(u"missing.json"_s);
+        source.cacheDir = folder.path();
+        EngineConfig config;
+        config.restartIntervalMs = 0;
+        config.bootstrap = std::make_shared<RdapBootstrapStore>(source);
+        MemoryRunBoard board;
+        board.setList(u"a.alpha\nb.alpha\n"_s);
+        QueryEngine engine(board, config);
+        QSignalSpy problems(&engine, &QueryEngine::problem);
+        for (int run = 0; run < 2; ++run) {
+            engine.start();
+            QVERIFY(QTest::qWaitFor([&] { return engine.state() == QueryEngine::State::Ready; }));
+            QCOMPARE(board.taken, QStringList({u"a.alpha|查询失败"_s, u"b.alpha|查询失败"_s}));
+        }
+        QCOMPARE(problems.count(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRegistryRun)
