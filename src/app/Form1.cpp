@@ -149,8 +149,12 @@ void Form1::buildTopStrip() {
     m_exportLink->setAlignment(m_wenticc->alignment());
     m_exportLink->setPalette(red);
 
-    m_methodLabel =
-        label(m_Frame2, u"methodLabel"_s, lookupMethodText(m_config), twips(240, 195, 6600, 255));
+    // Which service a run asks, so that nobody takes one for the other.
+    const QString method =
+        m_config.registrarAddress.isEmpty()
+            ? tr("查询方式：注册局（RDAP）")
+            : tr("查询方式：注册商接口 %1").arg(QUrl(m_config.registrarAddress).authority());
+    m_methodLabel = label(m_Frame2, u"methodLabel"_s, method, twips(240, 195, 6600, 255));
     m_methodLabel->setFont(Fonts::song(9));
 }
 
@@ -208,8 +212,8 @@ void Form1::connectCommands() {
     connect(
         m_engine.get(), &QueryEngine::registriesUnreachable, this,
         [this] {
-            MessageBoxes::inform(this, u"连不上注册局的查询服务器，请检查网络连接。\n"
-                                       u"查不到的名字都列为“查询失败”。"_s);
+            MessageBoxes::inform(this, tr("连不上注册局的查询服务器，请检查网络连接。\n"
+                                          "查不到的名字都列为“查询失败”。"));
         },
         Qt::QueuedConnection);
     for (QPlainTextEdit* box : {m_Text1, m_Text2})

@@ -133,14 +133,14 @@ QString FormRunBoard::lineTip(const QTextBlock& line) const {
     if (facts < 0 || std::size_t(facts) >= m_lineFacts.size())
         return {};
     const LineFacts& f = m_lineFacts[std::size_t(facts)];
-    QStringList parts{u"查询方式：%1"_s.arg(RecordLines::methodWord(f.method))};
+    QStringList parts{tr("查询方式：%1").arg(RecordLines::methodWord(f.method))};
     if (!m_texts.at(f.server).isEmpty())
-        parts.append(u"服务器：%1"_s.arg(m_texts.at(f.server)));
+        parts.append(tr("服务器：%1").arg(m_texts.at(f.server)));
     if (f.httpStatus != 0)
-        parts.append(u"HTTP 状态：%1"_s.arg(f.httpStatus));
+        parts.append(tr("HTTP 状态：%1").arg(f.httpStatus));
     const QString& detail = m_texts.at(f.detail);
     if (!detail.isEmpty() && detail != u"HTTP %1"_s.arg(f.httpStatus))
-        parts.append(u"说明：%1"_s.arg(detail));
+        parts.append(tr("说明：%1").arg(detail));
     return parts.join(u'\n');
 }
 

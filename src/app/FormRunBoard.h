@@ -3,6 +3,7 @@
 #include "journal/RunJournal.h"
 #include "query/RunBoard.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QStringList>
 
@@ -23,6 +24,8 @@ class Form1;
 // end, so a step costs the same on a list of a thousand lines or a million.
 // With a journal folder, every run is also written to its journal.
 class FormRunBoard final : public RunBoard {
+    Q_DECLARE_TR_FUNCTIONS(FormRunBoard)
+
 public:
     // An empty folder keeps no journal.
     FormRunBoard(Form1& form, const QString& journalFolder);

@@ -122,12 +122,6 @@ QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& 
     return {};
 }
 
-QString lookupMethodText(const AppConfig& config) {
-    if (config.registrarAddress.isEmpty())
-        return u"查询方式：注册局（RDAP）"_s;
-    return u"查询方式：注册商接口 %1"_s.arg(QUrl(config.registrarAddress).authority());
-}
-
 AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options) {
     AppConfig config;
     config.registrarAddress = options.registrarAddress.value_or(settings.registrarAddress());

@@ -68,9 +68,6 @@ QList<QCommandLineOption> lookupOptions();
 // Reads them into `options`; the reason when a value cannot be used.
 QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options);
 
-// "查询方式：注册局（RDAP）" or "查询方式：注册商接口 host:port".
-QString lookupMethodText(const AppConfig& config);
-
 // Options win over stored settings; nothing is written back to the store.
 AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options);
 

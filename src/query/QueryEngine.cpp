@@ -70,7 +70,7 @@ QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& ti
                 return;
             self->m_loadingBootstrap = false;
             if (!trouble.isEmpty())
-                Q_EMIT self->problem(u"无法读取注册局（RDAP）服务器列表：%1"_s.arg(trouble));
+                Q_EMIT self->problem(tr("无法读取注册局（RDAP）服务器列表：%1").arg(trouble));
             if (const std::optional<qsizetype> first = std::exchange(self->m_pendingStart, {}))
                 self->beginWorkers(*first);
         });

@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>FormRunBoard</name>
+    <message>
+        <source>查询方式：%1</source>
+        <translation>Lookup: %1</translation>
+    </message>
+    <message>
+        <source>服务器：%1</source>
+        <translation>Server: %1</translation>
+    </message>
+    <message>
+        <source>HTTP 状态：%1</source>
+        <translation>HTTP status: %1</translation>
+    </message>
+    <message>
+        <source>说明：%1</source>
+        <translation>Reason: %1</translation>
+    </message>
+</context>
+<context>
     <name>Product</name>
     <message>
         <source>米筛 · 域名批量查询</source>
@@ -25,6 +44,26 @@
     <message>
         <source>格式错误</source>
         <translation>not a domain name</translation>
+    </message>
+    <message>
+        <source>不支持的后缀</source>
+        <translation>unsupported TLD</translation>
+    </message>
+    <message>
+        <source>注册商接口</source>
+        <translation>registrar service</translation>
+    </message>
+    <message>
+        <source>DNS</source>
+        <translation>DNS</translation>
+    </message>
+    <message>
+        <source>注册局（RDAP）</source>
+        <translation>registry (RDAP)</translation>
+    </message>
+    <message>
+        <source>WHOIS</source>
+        <translation>WHOIS</translation>
     </message>
 </context>
 <context>
@@ -152,12 +191,6 @@
         <translation>Please enter domain names first!</translation>
     </message>
     <message>
-        <source>还没有设置查询服务的地址，查询无法开始。
-请用选项 --registrar http://主机[:端口] 启动程序，或在设置文件的 [registrar] 一节写入 address=http://主机[:端口]。</source>
-        <translation>No address of the availability service has been set, so the lookup cannot start.
-Start the program with the option --registrar http://host[:port], or write address=http://host[:port] in the [registrar] section of the settings file.</translation>
-    </message>
-    <message>
         <source>无法访问剪贴板，域名没有复制。请稍后再试。</source>
         <translation>The clipboard could not be reached; nothing was copied. Please try again later.</translation>
     </message>
@@ -189,12 +222,30 @@ Start the program with the option --registrar http://host[:port], or write addre
         <source>文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)</source>
         <translation>Text (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)</translation>
     </message>
+    <message>
+        <source>查询方式：注册局（RDAP）</source>
+        <translation>Lookup: registries (RDAP)</translation>
+    </message>
+    <message>
+        <source>查询方式：注册商接口 %1</source>
+        <translation>Lookup: registrar service %1</translation>
+    </message>
+    <message>
+        <source>连不上注册局的查询服务器，请检查网络连接。
+查不到的名字都列为“查询失败”。</source>
+        <translation>The registries' lookup servers cannot be reached; please check the network connection.
+Names that get no answer are listed as “lookup failed”.</translation>
+    </message>
 </context>
 <context>
     <name>ds::QueryEngine</name>
     <message>
         <source>第%1路查询未能启动，它负责的%2个域名已记为“查询失败”，请稍后重新查询。</source>
         <translation>Worker %1 could not start; its %2 domains are marked “lookup failed”. Please check them again later.</translation>
+    </message>
+    <message>
+        <source>无法读取注册局（RDAP）服务器列表：%1</source>
+        <translation>Cannot read the list of registry (RDAP) servers: %1</translation>
     </message>
 </context>
 </TS>
