@@ -5,9 +5,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -54,7 +57,7 @@ void TestTranslation::windowTexts() {
         if (button->isVisibleTo(&form))
             texts << button->text();
     }
-    QCOMPARE(texts.size(), 15);
+    QCOMPARE(texts.size(), 16);
     for (const QString& text : std::as_const(texts))
         QVERIFY2(looksEnglish(text), qPrintable(text));
 }
@@ -64,7 +67,8 @@ void TestTranslation::messages_data() {
     QTest::addColumn<QString>("registrar");
     QTest::addColumn<QString>("button"); // empty: close the window
     QTest::newRow("no names") << u"abc"_s << u"http://127.0.0.1:9"_s << u"Command1"_s;
-    QTest::newRow("no registrar") << u"a.pw"_s << QString() << u"Command1"_s;
+    // Asked of the registries, here a port where nobody listens.
+    QTest::newRow("registries unreachable") << u"a.pw\nb.pw\nc.pw"_s << QString() << u"Command1"_s;
     QTest::newRow("copied") << QString() << QString() << u"Command4"_s;
     QTest::newRow("tools") << QString() << QString() << u"Command5"_s;
     QTest::newRow("close") << QString() << QString() << QString();
@@ -76,8 +80,19 @@ void TestTranslation::messages() {
     QFETCH(QString, button);
     test::MessageBoxRecorder boxes;
     boxes.answerNext(QMessageBox::Cancel);
+    QTemporaryDir folder;
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QByteArray bootstrap = "{\"services\": [[[\"pw\"], [\"http://127.0.0.1:" +
+                                 QByteArray::number(closed.serverPort()) + "/\"]]]}";
+    closed.close();
+    QFile file(folder.filePath(u"bootstrap.json"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bootstrap) == bootstrap.size());
+    file.close();
     AppConfig config;
     config.registrarAddress = registrar;
+    config.rdapBootstrap = file.fileName();
+    config.cacheFolder = folder.path();
     Form1 form(config, [](const QUrl&) { return true; });
     form.findChild<QPlainTextEdit*>(u"Text4"_s)->setPlainText(list);
     if (button.isEmpty())
@@ -85,7 +100,7 @@ void TestTranslation::messages() {
     else
         QTest::mouseClick(form.findChild<QWidget*>(button), Qt::LeftButton);
 
-    QCOMPARE(boxes.requests().size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.requests().size(), 1, 20000);
     const MessageBoxRequest& shown = boxes.requests().constFirst();
     QVERIFY2(looksEnglish(shown.title), qPrintable(shown.title));
     QVERIFY2(looksEnglish(shown.text), qPrintable(shown.text));
