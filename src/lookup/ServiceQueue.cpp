@@ -52,13 +52,13 @@ void ServiceQueue::release(const QString& key) {
 
 void ServiceQueue::backOff(const QString& key, std::optional<qint64> retryAfterMs) {
     Service& s = service(key);
-    endTurn(key, backOffMs(++s.backOffsInRow, retryAfterMs, m_intervalMs));
+    endTurn(key, backOffMs(++s.backOffsInRow, retryAfterMs, m_intervalMs, m_longestBackOffMs));
 }
 
 qint64 ServiceQueue::backOffMs(int backOffsInRow, std::optional<qint64> retryAfterMs,
-                               int intervalMs) {
+                               int intervalMs, qint64 capMs) {
     const qint64 growing = FirstBackOffMs << std::clamp(backOffsInRow - 1, 0, 6);
-    const qint64 wanted = std::min(retryAfterMs.value_or(growing), MaxBackOffMs);
+    const qint64 wanted = std::min(retryAfterMs.value_or(growing), capMs);
     return std::max<qint64>(wanted, intervalMs);
 }
 

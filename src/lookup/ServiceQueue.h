@@ -37,9 +37,11 @@ public:
     void cancel(Ticket ticket);
     void release(const QString& service);
     // Ends the turn and holds the service for the server's Retry-After
-    // (capped at a minute), or else for a pause that doubles with each back-off
-    // in a row. The next release() resets the pause.
+    // (capped, at a minute unless set otherwise), or else for a pause that
+    // doubles with each back-off in a row. The next release() resets the pause.
     void backOff(const QString& service, std::optional<qint64> retryAfterMs);
+    // WHOIS servers name waits longer than a minute and mean them.
+    void setLongestBackOffMs(qint64 ms) { m_longestBackOffMs = ms; }
     // Drops every queued turn and forgets every service.
     void clear();
 
@@ -51,7 +53,8 @@ public:
     // How long a back-off holds a service: the Retry-After, else the pause for
     // this back-off's place in a row (1, 2, ...), never less than the interval nor more
     // than the cap.
-    static qint64 backOffMs(int backOffsInRow, std::optional<qint64> retryAfterMs, int intervalMs);
+    static qint64 backOffMs(int backOffsInRow, std::optional<qint64> retryAfterMs, int intervalMs,
+                            qint64 capMs = MaxBackOffMs);
 
 private:
     struct Waiting {
@@ -71,6 +74,7 @@ private:
     void dispatch(const QString& key);
 
     int m_intervalMs;
+    qint64 m_longestBackOffMs = MaxBackOffMs;
     QElapsedTimer m_clock;
     QHash<QString, std::shared_ptr<Service>> m_services;
     QHash<Ticket, QString> m_ticketServices;

@@ -1,0 +1,100 @@
+#include "lookup/WhoisLookup.h"
+
+#include "lookup/WhoisPatterns.h"
+#include "lookup/WhoisServers.h"
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+WhoisLookup::WhoisLookup(ServiceQueue& queue, WhoisServers& servers, const WhoisPatterns& patterns,
+                         Options options, QObject* parent)
+    : QObject(parent)
+    , m_queue(queue)
+    , m_servers(servers)
+    , m_patterns(patterns)
+    , m_options(std::move(options)) {
+    m_client.setTimeLimitMs(m_options.timeLimitMs);
+    if (m_options.proxy)
+        m_client.setProxy(*m_options.proxy);
+    connect(&m_client, &WhoisClient::finished, this, &WhoisLookup::onFinished);
+}
+
+WhoisLookup::~WhoisLookup() {
+    abandon();
+}
+
+void WhoisLookup::ask(const QString& aceName, Done done) {
+    abandon();
+    m_name = aceName;
+    m_server = {};
+    m_done = std::move(done);
+    m_tries = 0;
+    m_askedAgain = 0;
+    m_servers.find(aceName, [this, ask = m_askNumber](const WhoisServerLookup& lookup) {
+        if (ask == m_askNumber)
+            serverFound(lookup);
+    });
+}
+
+void WhoisLookup::abandon() {
+    ++m_askNumber;
+    m_done = nullptr;
+    m_client.abandon();
+    m_queue.cancel(std::exchange(m_ticket, 0));
+}
+
+void WhoisLookup::serverFound(const WhoisServerLookup& lookup) {
+    switch (lookup.outcome) {
+    case WhoisServerLookup::Outcome::Found:
+        m_server = lookup.server;
+        waitForTurn();
+        return;
+    case WhoisServerLookup::Outcome::Unsupported:
+        finish(Verdict::Unsupported, lookup.detail);
+        return;
+    case WhoisServerLookup::Outcome::Failed:
+        finish(Verdict::Failed, lookup.detail);
+        return;
+    }
+}
+
+void WhoisLookup::waitForTurn() {
+    m_ticket = m_queue.request(m_server.toString(), [this] { send(); });
+}
+
+void WhoisLookup::send() {
+    ++m_tries;
+    m_client.ask(m_server, m_patterns.entryFor(m_name).queryFor(m_name));
+}
+
+void WhoisLookup::onFinished(const WhoisReply& reply) {
+    m_ticket = 0;
+    const QString service = m_server.toString();
+    if (!reply.complete) {
+        m_queue.release(service);
+        finish(Verdict::Failed, reply.error);
+        return;
+    }
+    const WhoisReading reading = m_patterns.read(m_patterns.entryFor(m_name), m_name, reply.text);
+    if (reading.backoffSeconds) {
+        m_queue.backOff(service, qint64(*reading.backoffSeconds) * 1000);
+        if (m_askedAgain++ < m_options.maxAskAgain) {
+            waitForTurn();
+            return;
+        }
+    } else {
+        m_queue.release(service);
+    }
+    finish(reading.verdict, reading.detail);
+}
+
+void WhoisLookup::finish(Verdict verdict, const QString& detail) {
+    Done done = std::exchange(m_done, nullptr);
+    if (done)
+        done({verdict, Method::Whois, m_server.toString(), detail, 0}, m_tries);
+}
+
+} // namespace ds
