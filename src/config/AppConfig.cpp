@@ -2,6 +2,7 @@
 
 #include "config/Settings.h"
 #include "lookup/RdapBootstrapStore.h"
+#include "lookup/WhoisServers.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -102,6 +103,11 @@ QList<QCommandLineOption> lookupOptions() {
         {u"rdap-bootstrap"_s,
          u"A file or http(s) address with the list of RDAP servers, in place of IANA's."_s,
          u"FILE_OR_URL"_s},
+        {u"whois-referral"_s,
+         u"The server asked which WHOIS server serves a TLD (default whois.iana.org:43)."_s,
+         u"HOST[:PORT]"_s},
+        {u"whois-server"_s, u"The WHOIS server of a TLD, in ACE or Unicode form; repeatable."_s,
+         u"TLD=HOST[:PORT]"_s},
     };
 }
 
@@ -119,6 +125,17 @@ QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& 
             return u"--rdap-bootstrap: no file or address given"_s;
         options.rdapBootstrap = source;
     }
+    if (parser.isSet(u"whois-referral"_s)) {
+        const QString referral = parser.value(u"whois-referral"_s).trimmed();
+        if (!parseWhoisAddress(referral))
+            return u"--whois-referral: \"%1\" is not HOST[:PORT]"_s.arg(referral);
+        options.whoisReferral = referral;
+    }
+    for (const QString& server : parser.values(u"whois-server"_s)) {
+        if (!parseWhoisServerOverride(server))
+            return u"--whois-server: \"%1\" is not TLD=HOST[:PORT]"_s.arg(server);
+        options.whoisServers.append(server.trimmed());
+    }
     return {};
 }
 
@@ -133,6 +150,9 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
     config.workers = options.workers.value_or(settings.workers());
     config.serverIntervalMs = settings.serverIntervalMs();
     config.rdapBootstrap = options.rdapBootstrap.value_or(settings.rdapBootstrap());
+    config.whoisReferral = options.whoisReferral.value_or(settings.whoisReferral());
+    config.whoisServers = settings.whoisServers() + options.whoisServers;
+    config.whoisServerIntervalMs = settings.whoisServerIntervalMs();
     return config;
 }
 
@@ -151,7 +171,15 @@ EngineConfig engineConfig(const AppConfig& config) {
                                  : config.cacheFolder;
         bootstrap.timeLimitMs = engine.requestTimeLimitMs;
         engine.bootstrap = std::make_shared<RdapBootstrapStore>(bootstrap);
+        engine.whois.cacheDir = bootstrap.cacheDir % u"/whois-servers"_s;
     }
+    engine.whois.timeLimitMs = engine.requestTimeLimitMs;
+    engine.whois.referral = parseWhoisAddress(config.whoisReferral).value_or(engine.whois.referral);
+    for (const QString& server : config.whoisServers) {
+        if (const auto zoneServer = parseWhoisServerOverride(server))
+            engine.whois.overrides.insert(zoneServer->first, zoneServer->second);
+    }
+    engine.whoisServerIntervalMs = config.whoisServerIntervalMs;
     return engine;
 }
 

@@ -33,9 +33,14 @@ struct AppConfig {
     int serverIntervalMs = 500;
     // A file or address replacing IANA's list of RDAP servers; empty for none.
     QString rdapBootstrap;
-    // Where IANA's list is kept once refreshed; the program's cache folder
-    // when empty.
+    // Where IANA's list and the WHOIS servers found are kept; the program's
+    // cache folder when empty.
     QString cacheFolder;
+    // "HOST[:PORT]" asked which WHOIS server serves a TLD.
+    QString whoisReferral = QStringLiteral("whois.iana.org:43");
+    // "TLD=HOST[:PORT]"; a later entry for the same TLD wins.
+    QStringList whoisServers = {};
+    int whoisServerIntervalMs = 1000;
 };
 
 // What the command line asked for; an absent option leaves the stored
@@ -44,6 +49,9 @@ struct CommandLineOptions {
     std::optional<QString> registrarAddress;
     std::optional<int> workers;
     std::optional<QString> rdapBootstrap;
+    std::optional<QString> whoisReferral;
+    // Added to the stored ones, and winning over them.
+    QStringList whoisServers = {};
     std::optional<QUrl> toolsUrl;
     std::optional<QUrl> supportUrl;
     std::optional<QString> language;
@@ -63,7 +71,7 @@ struct CommandLineOutcome {
 CommandLineOutcome parseCommandLine(const QStringList& arguments);
 
 // The options of how names are looked up, which the window and batch mode
-// share: --workers and --rdap-bootstrap.
+// share: --workers, --rdap-bootstrap, --whois-referral and --whois-server.
 QList<QCommandLineOption> lookupOptions();
 // Reads them into `options`; the reason when a value cannot be used.
 QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options);

@@ -1,6 +1,7 @@
 #include "config/Settings.h"
 
 #include "common/DataFolders.h"
+#include "lookup/WhoisServers.h"
 
 #include <QDir>
 #include <QSettings>
@@ -53,6 +54,16 @@ const Entry kEntries[] = {
      [] {
          return QVariant(QString());
      }},
+    {Settings::Key::WhoisReferral, "whois/referral"_L1,
+     [] {
+         return QVariant(u"whois.iana.org:43"_s);
+     }},
+    {Settings::Key::WhoisServers, "whois/servers"_L1,
+     [] {
+         return QVariant(QStringList());
+     }},
+    {Settings::Key::WhoisServerIntervalMs, "whois/serverIntervalMs"_L1,
+     [] { return QVariant(1000); }, 0, 60000},
 };
 
 const Entry& entry(Settings::Key key) {
@@ -108,6 +119,24 @@ int Settings::serverIntervalMs() const {
 
 QString Settings::rdapBootstrap() const {
     return stored(Key::RdapBootstrap).toString().trimmed();
+}
+
+QString Settings::whoisReferral() const {
+    const QString value = stored(Key::WhoisReferral).toString().trimmed();
+    return parseWhoisAddress(value) ? value : defaultValue(Key::WhoisReferral).toString();
+}
+
+QStringList Settings::whoisServers() const {
+    QStringList usable;
+    for (const QString& server : stored(Key::WhoisServers).toStringList()) {
+        if (parseWhoisServerOverride(server))
+            usable.append(server.trimmed());
+    }
+    return usable;
+}
+
+int Settings::whoisServerIntervalMs() const {
+    return boundedInt(Key::WhoisServerIntervalMs);
 }
 
 void Settings::setValue(Key key, const QVariant& value) {

@@ -26,6 +26,9 @@ public:
         Workers,
         ServerIntervalMs,
         RdapBootstrap,
+        WhoisReferral,
+        WhoisServers,
+        WhoisServerIntervalMs,
     };
 
     // The user's own settings store.
@@ -49,6 +52,11 @@ public:
     int serverIntervalMs() const;
     // A file or address replacing IANA's list of RDAP servers; empty for none.
     QString rdapBootstrap() const;
+    // "HOST[:PORT]" of the server asked which WHOIS server serves a TLD.
+    QString whoisReferral() const;
+    // "TLD=HOST[:PORT]" entries fixing a TLD's WHOIS server; unusable ones are left out.
+    QStringList whoisServers() const;
+    int whoisServerIntervalMs() const;
 
     void setValue(Key key, const QVariant& value);
     void sync();

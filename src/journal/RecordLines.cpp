@@ -21,6 +21,7 @@ constexpr std::array kWords = {
     std::pair{Verdict::Failed, QT_TRANSLATE_NOOP("RecordLines", "查询失败")},
     std::pair{Verdict::Invalid, QT_TRANSLATE_NOOP("RecordLines", "格式错误")},
     std::pair{Verdict::Unsupported, QT_TRANSLATE_NOOP("RecordLines", "不支持的后缀")},
+    std::pair{Verdict::Reserved, QT_TRANSLATE_NOOP("RecordLines", "已保留")},
 };
 
 constexpr std::array kMethodWords = {
@@ -106,7 +107,7 @@ QString verdictWord(Verdict verdict) {
         if (candidate == verdict)
             return shown(word);
     }
-    return verdictWord(Verdict::Failed); // reserved: not a verdict the window knows
+    return {};
 }
 
 QString methodWord(Method method) {

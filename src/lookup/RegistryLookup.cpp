@@ -9,10 +9,12 @@ namespace ds {
 
 RegistryLookup::RegistryLookup(ServiceQueue& queue,
                                std::shared_ptr<const RdapBootstrapStore> bootstrap,
-                               RdapLookup::Options options, QObject* parent)
+                               RdapLookup::Options options, std::unique_ptr<WhoisLookup> whois,
+                               QObject* parent)
     : Lookup(parent)
     , m_bootstrap(std::move(bootstrap))
-    , m_rdap(queue, std::move(options)) {}
+    , m_rdap(queue, std::move(options))
+    , m_whois(std::move(whois)) {}
 
 void RegistryLookup::ask(Entry entry, Done done) {
     abandon();
@@ -37,6 +39,8 @@ void RegistryLookup::abandon() {
     ++m_askNumber;
     m_done = nullptr;
     m_rdap.abandon();
+    if (m_whois)
+        m_whois->abandon();
 }
 
 void RegistryLookup::askRegistry(const DomainName& name) {
@@ -48,15 +52,19 @@ void RegistryLookup::askRegistry(const DomainName& name) {
     }
     const std::optional<QUrl> base = bootstrap->baseUrlFor(name.ace);
     if (!base) {
-        askUnlisted();
+        askUnlisted(name);
         return;
     }
     m_rdap.ask(name.ace, *base, [this](const Answer& answer, int tries) { finish(answer, tries); });
 }
 
 // The one place a TLD without RDAP ends up.
-void RegistryLookup::askUnlisted() {
-    finishLater(Verdict::Unsupported, {});
+void RegistryLookup::askUnlisted(const DomainName& name) {
+    if (!m_whois) {
+        finishLater(Verdict::Unsupported, {});
+        return;
+    }
+    m_whois->ask(name.ace, [this](const Answer& answer, int tries) { finish(answer, tries); });
 }
 
 // An answer without a request, on a later turn as promised.

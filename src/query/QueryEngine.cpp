@@ -5,6 +5,7 @@
 #include "lookup/RdapBootstrapStore.h"
 #include "lookup/RegistrarLookup.h"
 #include "lookup/RegistryLookup.h"
+#include "lookup/WhoisPatterns.h"
 #include "query/DomainList.h"
 #include "query/RunBoard.h"
 #include "query/RunCaptions.h"
@@ -52,7 +53,12 @@ QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& ti
     , m_board(board)
     , m_config(std::move(config))
     , m_timers(timers)
-    , m_services(m_config.registrar.isEmpty() ? m_config.serverIntervalMs : 0) {
+    , m_services(m_config.registrar.isEmpty() ? m_config.serverIntervalMs : 0)
+    , m_whoisServices(m_config.whoisServerIntervalMs) {
+    if (m_config.registrar.isEmpty()) {
+        m_whoisServers = std::make_unique<WhoisServers>(WhoisPatterns::builtIn(), m_config.whois);
+        m_whoisServices.setLongestBackOffMs(qint64(WhoisPatterns::kLongestBackoffSeconds) * 1000);
+    }
     const int count = std::max(1, m_config.workers);
     for (int n = 0; n < count; ++n) {
         auto worker = std::make_unique<Worker>();
@@ -84,7 +90,12 @@ std::unique_ptr<Lookup> QueryEngine::makeLookup() {
     RdapLookup::Options options;
     options.timeLimitMs = m_config.requestTimeLimitMs;
     options.retry = m_config.retry;
-    return std::make_unique<RegistryLookup>(m_services, m_config.bootstrap, options);
+    WhoisLookup::Options whois;
+    whois.timeLimitMs = m_config.requestTimeLimitMs;
+    return std::make_unique<RegistryLookup>(
+        m_services, m_config.bootstrap, options,
+        std::make_unique<WhoisLookup>(m_whoisServices, *m_whoisServers, WhoisPatterns::builtIn(),
+                                      whois));
 }
 
 QueryEngine::~QueryEngine() {
@@ -330,6 +341,7 @@ void QueryEngine::abandon() {
     m_pendingStart.reset();
     // Emptied first: a lookup giving up its turn must not hand it to the next.
     m_services.clear();
+    m_whoisServices.clear();
     for (const auto& w : m_workers) {
         w->lookup->abandon();
         dropDeferral(*w);

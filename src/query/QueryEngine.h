@@ -3,6 +3,7 @@
 #include "lookup/Lookup.h"
 #include "lookup/RetryPolicy.h"
 #include "lookup/ServiceQueue.h"
+#include "lookup/WhoisServers.h"
 
 #include <QObject>
 #include <QTimer>
@@ -30,6 +31,10 @@ struct EngineConfig {
     int serverIntervalMs = 500;
     // Which RDAP server answers for which TLD; needed without a registrar.
     std::shared_ptr<RdapBootstrapStore> bootstrap;
+    // WHOIS, for the TLDs the bootstrap does not list: where each zone's
+    // server is found, and the rest each WHOIS server gets between queries.
+    WhoisServersOptions whois;
+    int whoisServerIntervalMs = 1000;
 };
 
 // Runs the workers through the domain list: with three, worker 1 takes
@@ -110,6 +115,9 @@ private:
     EngineConfig m_config;
     XTimerSupport& m_timers;
     ServiceQueue m_services;
+    // WHOIS servers are queued apart: their rest and back-offs are their own.
+    ServiceQueue m_whoisServices;
+    std::unique_ptr<WhoisServers> m_whoisServers;
     std::vector<std::unique_ptr<Worker>> m_workers;
     State m_state = State::Ready;
     bool m_held = false;

@@ -38,6 +38,9 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
     QTest::newRow("language nobody translated into") << Key::Language << QVariant(u"fr"_s);
     QTest::newRow("no workers") << Key::Workers << QVariant(0);
     QTest::newRow("server interval negative") << Key::ServerIntervalMs << QVariant(-1);
+    QTest::newRow("WHOIS referral port too large") << Key::WhoisReferral << QVariant(u"h:65536"_s);
+    QTest::newRow("WHOIS server without TLD") << Key::WhoisServers << QVariant(u"=h.test"_s);
+    QTest::newRow("WHOIS interval too long") << Key::WhoisServerIntervalMs << QVariant(60001);
 }
 
 // A hand-edited file must never keep the program from starting.
@@ -55,6 +58,9 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues() {
     QCOMPARE(settings->workers(), 3);
     QCOMPARE(settings->serverIntervalMs(), 500);
     QCOMPARE(settings->rdapBootstrap(), QString());
+    QCOMPARE(settings->whoisReferral(), u"whois.iana.org:43"_s);
+    QCOMPARE(settings->whoisServers(), QStringList());
+    QCOMPARE(settings->whoisServerIntervalMs(), 1000);
     // Both addresses lead to the help page beside the program, which needs no network.
     const QString page = QCoreApplication::applicationDirPath() + u"/help/index.html"_s;
     QCOMPARE(settings->toolsUrl(), QUrl::fromLocalFile(page));
@@ -99,6 +105,8 @@ void TestSettings::commandLineRefusals_data() {
     QTest::newRow("no workers") << u"--workers=0"_s;
     QTest::newRow("workers not a number") << u"--workers=many"_s;
     QTest::newRow("bootstrap empty") << u"--rdap-bootstrap="_s;
+    QTest::newRow("WHOIS referral port zero") << u"--whois-referral=h.test:0"_s;
+    QTest::newRow("WHOIS server without host") << u"--whois-server=cn"_s;
 }
 
 void TestSettings::commandLineRefusals() {
@@ -117,10 +125,13 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
 
     temporary.settings().setValue(Settings::Key::Workers, 5);
     temporary.settings().setValue(Settings::Key::RdapBootstrap, u"/stored/list.json"_s);
-    const CommandLineOutcome outcome =
-        parseCommandLine({u"domainsieve"_s, u"--registrar"_s, u"option.test:81"_s,
-                          u"--support-url"_s, u"https://option.test/help"_s, u"--lang"_s, u"zh"_s,
-                          u"--rdap-bootstrap"_s, u"http://list.test/dns.json"_s});
+    temporary.settings().setValue(Settings::Key::WhoisServers,
+                                  QStringList{u"cn=stored.test"_s, u"de=stored.test"_s});
+    const CommandLineOutcome outcome = parseCommandLine(
+        {u"domainsieve"_s, u"--registrar"_s, u"option.test:81"_s, u"--support-url"_s,
+         u"https://option.test/help"_s, u"--lang"_s, u"zh"_s, u"--rdap-bootstrap"_s,
+         u"http://list.test/dns.json"_s, u"--whois-server"_s, u"中国=option.test"_s,
+         u"--whois-server=cn=option.test:4343"_s, u"--whois-referral=referral.test:4343"_s});
     QCOMPARE(outcome.status, CommandLineOutcome::Status::Run);
     const AppConfig config = resolveConfig(temporary.settings(), outcome.options);
 
@@ -131,6 +142,11 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     QCOMPARE(config.language, u"zh"_s);
     QCOMPARE(config.workers, 5);
     QCOMPARE(config.rdapBootstrap, u"http://list.test/dns.json"_s);
+    const WhoisServersOptions whois = engineConfig(config).whois;
+    QCOMPARE(whois.referral.toString(), u"referral.test:4343"_s);
+    QCOMPARE(whois.overrides.value(u"cn"_s).toString(), u"option.test:4343"_s);
+    QCOMPARE(whois.overrides.value(u"de"_s).toString(), u"stored.test:43"_s);
+    QCOMPARE(whois.overrides.value(u"xn--fiqs8s"_s).toString(), u"option.test:43"_s);
 
     const auto reopened = temporary.reopen();
     QCOMPARE(reopened->registrarAddress(), u"http://stored.test"_s);

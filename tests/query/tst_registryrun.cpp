@@ -1,4 +1,5 @@
 #include "LocalRdapServer.h"
+#include "LocalWhoisServer.h"
 #include "MemoryRunBoard.h"
 #include "lookup/RdapBootstrapStore.h"
 #include "query/QueryEngine.h"
@@ -13,8 +14,9 @@ using namespace Qt::StringLiterals;
 using namespace ds;
 using namespace ds::test;
 
-// A run without a registrar: the registries are asked, every line still ends
-// as one record, and a network that is down is said once, not per name.
+// A run without a registrar: the registries are asked, over RDAP or, for a TLD
+// the bootstrap does not list, over WHOIS; every line still ends as one
+// record, and a network that is down is said once, not per name.
 class TestRegistryRun final : public QObject {
     Q_OBJECT
 
@@ -25,10 +27,11 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("unreachable");
         QTest::newRow("answers")
-            << u"free.alpha\ntaken.alpha\nx.gamma\nbad_name.alpha\n中国.alpha\n"_s << false
-            << QStringList{u"bad_name.alpha|格式错误"_s, u"free.alpha|可注册"_s,
-                           u"taken.alpha|已被注册"_s, u"x.gamma|不支持的后缀"_s,
-                           u"中国.alpha|可注册"_s}
+            << u"free.alpha\ntaken.alpha\nx.gamma\nbad_name.alpha\n中国.alpha\nfree.cn\ntaken.cn\nkept.cn\n"_s
+            << false << QStringList{u"bad_name.alpha|格式错误"_s, u"free.alpha|可注册"_s,
+                                    u"free.cn|可注册"_s,          u"kept.cn|已保留"_s,
+                                    u"taken.alpha|已被注册"_s,    u"taken.cn|已被注册"_s,
+                                    u"x.gamma|不支持的后缀"_s,    u"中国.alpha|可注册"_s}
             << 0;
         QTest::newRow("no network") << u"a.alpha\nb.alpha\nc.alpha\nd.alpha\n"_s << true
                                     << QStringList{u"a.alpha|查询失败"_s, u"b.alpha|查询失败"_s,
@@ -49,6 +52,16 @@ private Q_SLOTS:
             QVERIFY(closed.listen(QHostAddress::LocalHost));
             base.setPort(closed.serverPort());
         }
+        // The referral knows no server for .gamma; .cn has its own, fixed.
+        LocalWhoisServer whois;
+        QVERIFY(whois.listen());
+        whois.setHandler([](const QByteArray& query) {
+            if (query == "kept.cn")
+                return LocalWhoisAnswer{"Sorry, The domain you requested is in the reserved list"};
+            if (query == "taken.cn")
+                return LocalWhoisAnswer{"Domain Name: taken.cn\nRegistration Time: 2003-03-17"};
+            return LocalWhoisAnswer{query == "gamma" ? "domain: GAMMA\n" : "No matching record."};
+        });
         QTemporaryDir folder;
         const QByteArray bootstrap = LocalRdapServer::bootstrap({{{u"alpha"_s}, base}});
         QFile file(folder.filePath(u"bootstrap.json"_s));
@@ -63,6 +76,9 @@ private Q_SLOTS:
         config.serverIntervalMs = 10;
         config.retry.baseDelayMs = 20;
         config.bootstrap = std::make_shared<RdapBootstrapStore>(source);
+        config.whois.referral = {u"127.0.0.1"_s, whois.port()};
+        config.whois.overrides.insert(u"cn"_s, config.whois.referral);
+        config.whois.cacheDir = folder.path();
         MemoryRunBoard board;
         board.setList(list);
         QueryEngine engine(board, config);
@@ -75,9 +91,13 @@ private Q_SLOTS:
         QCOMPARE(shown, lines);
         QCOMPARE(said.count(), unreachable);
         for (const auto& [number, record] : board.records) {
-            QCOMPARE(record.answer.method, Method::Rdap);
-            if (record.answer.verdict == Verdict::Free)
-                QCOMPARE(record.answer.server, u"127.0.0.1:%1"_s.arg(server.http().port()));
+            const bool overWhois =
+                record.ascii.endsWith(u".cn"_s) || record.ascii.endsWith(u".gamma"_s);
+            QCOMPARE(record.answer.method, overWhois ? Method::Whois : Method::Rdap);
+            if (record.answer.verdict == Verdict::Free) {
+                const quint16 port = overWhois ? whois.port() : server.http().port();
+                QCOMPARE(record.answer.server, u"127.0.0.1:%1"_s.arg(port));
+            }
         }
     }
 

@@ -50,6 +50,10 @@
         <translation>unsupported TLD</translation>
     </message>
     <message>
+        <source>已保留</source>
+        <translation>reserved</translation>
+    </message>
+    <message>
         <source>注册商接口</source>
         <translation>registrar service</translation>
     </message>
