@@ -1,18 +1,15 @@
-// Reads every WHOIS reply written for the tests against the shipped pattern
-// table and prints, for each TLD, whether its free, taken, reserved and
-// throttled replies are recognised, and how many traps were read as failures.
-// Prints a table; asserts nothing.
+#include "WhoisCoverage.h"
 
 #include "WhoisSamples.h"
 #include "lookup/WhoisPatterns.h"
 
-#include <QCoreApplication>
 #include <QMap>
 
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
-using namespace ds;
+
+namespace ds::bench {
 
 namespace {
 
@@ -38,8 +35,7 @@ QString mark(const Tally& tally) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+void printWhoisCoverage() {
     // TLD -> kind -> tally; "trap" gathers every other kind.
     QMap<QString, QMap<QString, Tally>> tallies;
     QMap<QString, QString> example;
@@ -74,5 +70,6 @@ int main(int argc, char** argv) {
                 all.right + all.wrong, all.right, all.wrong);
     std::printf("\"-\": no reply of that kind is known for the registry, so none was written;\n"
                 "\"(common)\": recognised by the throttle patterns every registry shares.\n");
-    return 0;
 }
+
+} // namespace ds::bench
