@@ -51,30 +51,6 @@ private Q_SLOTS:
         m_cache.emplace();
     }
 
-    void overrides_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("zone"); // empty: refused
-        QTest::addColumn<QString>("server");
-
-        QTest::newRow("ACE") << u"cn=127.0.0.1:4343"_s << u"cn"_s << u"127.0.0.1:4343"_s;
-        QTest::newRow("Unicode, blanks")
-            << u" 中国 = whois.example.test"_s << u"xn--fiqs8s"_s << u"whois.example.test:43"_s;
-        QTest::newRow("upper case, leading dot")
-            << u".CO.ZA=host:44"_s << u"co.za"_s << u"host:44"_s;
-        QTest::newRow("no TLD") << u"=host"_s << QString() << QString();
-        QTest::newRow("no equals sign") << u"cn"_s << QString() << QString();
-        QTest::newRow("bad port") << u"cn=host:70000"_s << QString() << QString();
-    }
-
-    void overrides() {
-        QFETCH(QString, text);
-        QFETCH(QString, zone);
-        QFETCH(QString, server);
-        const auto parsed = ds::parseWhoisServerOverride(text);
-        QCOMPARE(parsed ? parsed->first : QString(), zone);
-        QCOMPARE(parsed ? parsed->second.toString() : QString(), server);
-    }
-
     void finding_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("overrides");
