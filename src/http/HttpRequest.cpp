@@ -3,7 +3,9 @@
 #include "common/Error.h"
 
 #include <QCoreApplication>
+#include <QMutex>
 #include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
 #include <QNetworkRequest>
 #include <QThread>
 
@@ -17,13 +19,44 @@ namespace ds {
 
 namespace {
 
+// The proxy for requests sent from now on, shared by every thread.
+QMutex proxyMutex;
+ProxyConfig& currentProxy() {
+    static ProxyConfig proxy;
+    return proxy;
+}
+
+// Asks the system's configuration afresh for every request, as it may name
+// different proxies for different hosts.
+class SystemProxyFactory final : public QNetworkProxyFactory {
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
+        return systemProxyForQuery(query);
+    }
+};
+
+// The proxy is set on the manager rather than for the whole application:
+// the application's proxy is never used for loopback addresses, where a
+// proxy of a person's own (an SSH tunnel, say) often listens.
+void useProxy(QNetworkAccessManager& manager, const ProxyConfig& proxy) {
+    if (proxy.type == ProxyConfig::Type::System)
+        manager.setProxyFactory(new SystemProxyFactory);
+    else
+        manager.setProxy(proxy.networkProxy());
+}
+
 // One manager per thread, as QNetworkAccessManager must be used from the thread
 // that made it. It goes with the application on the main thread, and with its
 // thread elsewhere.
 thread_local QPointer<QNetworkAccessManager> t_manager;
+thread_local ProxyConfig t_managerProxy;
 
-QNetworkAccessManager& threadManager() {
+QNetworkAccessManager& threadManager(const ProxyConfig& proxy) {
     QPointer<QNetworkAccessManager>& manager = t_manager;
+    if (manager && t_managerProxy != proxy) {
+        useProxy(*manager, proxy);
+        t_managerProxy = proxy;
+    }
     if (!manager) {
         manager = new QNetworkAccessManager;
         QThread* thread = QThread::currentThread();
@@ -31,6 +64,8 @@ QNetworkAccessManager& threadManager() {
             manager->setParent(app);
         else
             QObject::connect(thread, &QThread::finished, manager, &QObject::deleteLater);
+        useProxy(*manager, proxy);
+        t_managerProxy = proxy;
     }
     return *manager;
 }
@@ -99,6 +134,16 @@ HttpRequest::~HttpRequest() {
     releaseReply();
 }
 
+void HttpRequest::setProxy(const ProxyConfig& proxy) {
+    const QMutexLocker lock(&proxyMutex);
+    currentProxy() = proxy;
+}
+
+ProxyConfig HttpRequest::proxy() {
+    const QMutexLocker lock(&proxyMutex);
+    return currentProxy();
+}
+
 void HttpRequest::open(const QByteArray& method, const QString& url) {
     if (m_readyState == Sent)
         fail(u"The request is already running and cannot be opened again."_s);
@@ -148,7 +193,8 @@ void HttpRequest::send(const QByteArray& body) {
         request.setRawHeader(name, earlier.isEmpty() ? value : earlier + ", " + value);
     }
 
-    QNetworkAccessManager& manager = threadManager();
+    m_proxy = proxy();
+    QNetworkAccessManager& manager = threadManager(m_proxy);
     if (m_method == "GET")
         m_reply = manager.get(request);
     else if (m_method == "POST")
@@ -198,6 +244,8 @@ void HttpRequest::finish() {
     m_arrived = m_status != 0 && !transferFailed;
     if (!m_arrived && m_failure.isEmpty())
         m_failure = reply.errorString();
+    if (!m_arrived && m_proxy.type != ProxyConfig::Type::None)
+        m_failure += u" (through proxy %1)"_s.arg(m_proxy.displayName());
     if (!transferFailed && !carriesNoBody(m_method, m_status))
         m_body = data;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "http/ProxyConfig.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QNetworkReply>
@@ -32,6 +34,12 @@ public:
     static constexpr qint64 DefaultBodyLimit = 1024 * 1024;
 
     explicit HttpRequest(QObject* parent = nullptr);
+
+    // Every request sent from now on, from any thread, goes through this
+    // proxy; requests already under way keep theirs.
+    static void setProxy(const ProxyConfig& proxy);
+    static ProxyConfig proxy();
+
     // Abandons a running transfer: no signal follows.
     ~HttpRequest() override;
 
@@ -66,7 +74,8 @@ public:
     bool replyArrived() const { return m_arrived; }
     bool bodyTooLarge() const { return m_tooLarge; }
     // Why no reply arrived (refused connection, TLS certificate, time limit,
-    // body over the limit); empty when one did.
+    // body over the limit), naming the proxy when one was in the way; empty
+    // when a reply arrived.
     QString failureText() const { return m_failure; }
     QByteArray responseHeader(const QByteArray& name) const;
 
@@ -94,6 +103,7 @@ private:
     int m_timeLimitMs = -1;
     QTimer m_timeLimit;
     QString m_failure;
+    ProxyConfig m_proxy;
     QList<QPair<QByteArray, QByteArray>> m_responseHeaders;
 };
 

@@ -167,14 +167,14 @@ LocalHttpServer::LocalHttpServer(QObject* parent)
     connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::acceptConnections);
 }
 
-bool LocalHttpServer::listen() {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+bool LocalHttpServer::listen(const QHostAddress& address) {
+    return m_server.listen(address, 0);
 }
 
 QUrl LocalHttpServer::url() const {
     QUrl result;
     result.setScheme(QStringLiteral("http"));
-    result.setHost(QStringLiteral("127.0.0.1"));
+    result.setHost(m_server.serverAddress().toString());
     result.setPort(port());
     result.setPath(QStringLiteral("/"));
     return result;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -54,8 +55,10 @@ public:
 
     explicit LocalHttpServer(QObject* parent = nullptr);
 
-    bool listen();
-    // "http://127.0.0.1:<port>/"
+    // Another loopback address, such as 127.0.0.2, puts the service where
+    // requests may reach it through a proxy.
+    bool listen(const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
+    // "http://<address>:<port>/"
     QUrl url() const;
     quint16 port() const { return m_server.serverPort(); }
 
