@@ -51,7 +51,7 @@ int runBatch(const QStringList& arguments) {
         break;
     }
     const Settings settings;
-    const AppConfig config = resolveBatchConfig(settings, line.options);
+    const AppConfig config = resolveConfig(settings, line.options.common);
     BatchRun run(line.options, config);
     QString error;
     if (!run.prepare(error)) {

@@ -1,5 +1,6 @@
 #include "config/AppConfig.h"
 
+#include "config/LookupOptions.h"
 #include "config/Settings.h"
 #include "lookup/RdapBootstrapStore.h"
 #include "lookup/WhoisServers.h"
@@ -42,8 +43,6 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
         u"Checks in bulk whether domain names are free to register."_s);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption registrar(
-        u"registrar"_s, u"Registrar availability service, http://host[:port]."_s, u"URL"_s);
     const QCommandLineOption tools(u"tools-url"_s,
                                    u"Address opened by the companion-tools button."_s, u"URL"_s);
     const QCommandLineOption support(u"support-url"_s, u"Address opened by the support link."_s,
@@ -51,7 +50,7 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption language(
         u"lang"_s, u"Language of the window: en for English; zh, the default, for Chinese."_s,
         u"LANGUAGE"_s);
-    parser.addOptions({registrar, tools, support, language});
+    parser.addOptions({tools, support, language});
     parser.addOptions(lookupOptions());
 
     CommandLineOutcome outcome;
@@ -75,12 +74,6 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
     }
     if (!parser.positionalArguments().isEmpty())
         return fail(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
-    if (parser.isSet(registrar)) {
-        const QString address = normaliseRegistrarAddress(parser.value(registrar));
-        if (address.isEmpty())
-            return fail(invalidValue(registrar.names().constFirst(), parser.value(registrar)));
-        outcome.options.registrarAddress = address;
-    }
     if (const QString trouble = readLookupOptions(parser, outcome.options); !trouble.isEmpty())
         return fail(trouble);
     if (!readUrlOption(parser, tools, outcome.options.toolsUrl))
@@ -97,62 +90,26 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
     return outcome;
 }
 
-QList<QCommandLineOption> lookupOptions() {
-    return {
-        {u"workers"_s, u"Names asked side by side (1-64, default 3)."_s, u"N"_s},
-        {u"rdap-bootstrap"_s,
-         u"A file or http(s) address with the list of RDAP servers, in place of IANA's."_s,
-         u"FILE_OR_URL"_s},
-        {u"whois-referral"_s,
-         u"The server asked which WHOIS server serves a TLD (default whois.iana.org:43)."_s,
-         u"HOST[:PORT]"_s},
-        {u"whois-server"_s, u"The WHOIS server of a TLD, in ACE or Unicode form; repeatable."_s,
-         u"TLD=HOST[:PORT]"_s},
-    };
-}
-
-QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options) {
-    if (parser.isSet(u"workers"_s)) {
-        bool ok = false;
-        const int workers = parser.value(u"workers"_s).toInt(&ok);
-        if (!ok || workers < 1 || workers > 64)
-            return u"--workers: \"%1\" is not 1-64"_s.arg(parser.value(u"workers"_s));
-        options.workers = workers;
-    }
-    if (parser.isSet(u"rdap-bootstrap"_s)) {
-        const QString source = parser.value(u"rdap-bootstrap"_s).trimmed();
-        if (source.isEmpty())
-            return u"--rdap-bootstrap: no file or address given"_s;
-        options.rdapBootstrap = source;
-    }
-    if (parser.isSet(u"whois-referral"_s)) {
-        const QString referral = parser.value(u"whois-referral"_s).trimmed();
-        if (!parseWhoisAddress(referral))
-            return u"--whois-referral: \"%1\" is not HOST[:PORT]"_s.arg(referral);
-        options.whoisReferral = referral;
-    }
-    for (const QString& server : parser.values(u"whois-server"_s)) {
-        if (!parseWhoisServerOverride(server))
-            return u"--whois-server: \"%1\" is not TLD=HOST[:PORT]"_s.arg(server);
-        options.whoisServers.append(server.trimmed());
-    }
-    return {};
-}
-
 AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options) {
     AppConfig config;
-    config.registrarAddress = options.registrarAddress.value_or(settings.registrarAddress());
-    config.requestTimeLimitSeconds = settings.requestTimeLimitSeconds();
-    config.restartIntervalMs = settings.restartIntervalMs();
+    const bool registrarChosen =
+        !options.registries && settings.lookupMethod() == LookupMethod::Registrar;
+    config.registrarAddress = options.registrarAddress.value_or(
+        registrarChosen ? settings.registrarAddress() : QString());
+    config.requestTimeLimitSeconds =
+        options.requestTimeLimitSeconds.value_or(settings.requestTimeLimitSeconds());
+    config.restartIntervalMs = options.restartIntervalMs.value_or(settings.restartIntervalMs());
+    config.whoisServerIntervalMs =
+        options.whoisServerIntervalMs.value_or(settings.whoisServerIntervalMs());
+    config.proxy = options.proxy.value_or(settings.proxy());
     config.toolsUrl = options.toolsUrl.value_or(settings.toolsUrl());
     config.supportUrl = options.supportUrl.value_or(settings.supportUrl());
     config.language = options.language.value_or(settings.language());
     config.workers = options.workers.value_or(settings.workers());
-    config.serverIntervalMs = settings.serverIntervalMs();
+    config.serverIntervalMs = options.serverIntervalMs.value_or(settings.serverIntervalMs());
     config.rdapBootstrap = options.rdapBootstrap.value_or(settings.rdapBootstrap());
     config.whoisReferral = options.whoisReferral.value_or(settings.whoisReferral());
     config.whoisServers = settings.whoisServers() + options.whoisServers;
-    config.whoisServerIntervalMs = settings.whoisServerIntervalMs();
     return config;
 }
 
@@ -163,6 +120,7 @@ EngineConfig engineConfig(const AppConfig& config) {
     engine.restartIntervalMs = config.restartIntervalMs;
     engine.workers = config.workers;
     engine.serverIntervalMs = config.serverIntervalMs;
+    engine.proxy = config.proxy;
     if (engine.registrar.isEmpty()) {
         RdapBootstrapStore::Options bootstrap;
         bootstrap.source = config.rdapBootstrap;

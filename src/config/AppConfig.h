@@ -1,16 +1,13 @@
 #pragma once
 
+#include "http/ProxyConfig.h"
 #include "query/QueryEngine.h"
 
-#include <QCommandLineOption>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 
 #include <optional>
-
-class QCommandLineParser;
 
 namespace ds {
 
@@ -19,10 +16,13 @@ class Settings;
 // The values the window runs with, settled once at start-up from the stored
 // settings and the command line.
 struct AppConfig {
-    // "http://host[:port]"; empty when no registrar has been set.
+    // "http://host[:port]"; empty when no registrar has been set or the
+    // public registries are to be asked.
     QString registrarAddress;
     int requestTimeLimitSeconds = 30;
     int restartIntervalMs = 100;
+    int whoisServerIntervalMs = 1000;
+    ProxyConfig proxy{};
     QUrl toolsUrl;
     QUrl supportUrl;
     // "zh" or "en": the language of the window's texts.
@@ -40,14 +40,20 @@ struct AppConfig {
     QString whoisReferral = QStringLiteral("whois.iana.org:43");
     // "TLD=HOST[:PORT]"; a later entry for the same TLD wins.
     QStringList whoisServers = {};
-    int whoisServerIntervalMs = 1000;
 };
 
 // What the command line asked for; an absent option leaves the stored
 // setting in force.
 struct CommandLineOptions {
     std::optional<QString> registrarAddress;
+    // The public registries for this start, whatever registrar is stored.
+    bool registries = false;
     std::optional<int> workers;
+    std::optional<int> restartIntervalMs;
+    std::optional<int> serverIntervalMs;
+    std::optional<int> whoisServerIntervalMs;
+    std::optional<int> requestTimeLimitSeconds;
+    std::optional<ProxyConfig> proxy;
     std::optional<QString> rdapBootstrap;
     std::optional<QString> whoisReferral;
     // Added to the stored ones, and winning over them.
@@ -65,16 +71,10 @@ struct CommandLineOutcome {
     QString message;
 };
 
-// Reads --registrar, --tools-url, --support-url and --lang (and --help,
-// --version). A value that cannot be used is a failure rather than a silent fallback: the person
-// who typed it wants to know.
+// Reads the lookup options, --tools-url, --support-url and --lang (and --help,
+// --version). A value that cannot be used is a failure rather than a silent
+// fallback: the person who typed it wants to know.
 CommandLineOutcome parseCommandLine(const QStringList& arguments);
-
-// The options of how names are looked up, which the window and batch mode
-// share: --workers, --rdap-bootstrap, --whois-referral and --whois-server.
-QList<QCommandLineOption> lookupOptions();
-// Reads them into `options`; the reason when a value cannot be used.
-QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options);
 
 // Options win over stored settings; nothing is written back to the store.
 AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options);

@@ -1,6 +1,6 @@
 #include "config/BatchOptions.h"
 
-#include "config/Settings.h"
+#include "config/LookupOptions.h"
 
 #include <QCommandLineParser>
 
@@ -22,19 +22,6 @@ std::optional<RecordFormat> formatFromName(const QString& name) {
     return std::nullopt;
 }
 
-// An integer option within [low, high]; nullopt when absent, false when unusable.
-bool readNumber(const QCommandLineParser& parser, const QCommandLineOption& option, int low,
-                int high, std::optional<int>& target) {
-    if (!parser.isSet(option))
-        return true;
-    bool ok = false;
-    const int value = parser.value(option).toInt(&ok);
-    if (!ok || value < low || value > high)
-        return false;
-    target = value;
-    return true;
-}
-
 } // namespace
 
 BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
@@ -45,8 +32,6 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
         u"1: some failed; 2: usage or input error; 130: interrupted."_s);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption registrar(
-        u"registrar"_s, u"Registrar availability service, http://host[:port]."_s, u"URL"_s);
     const QCommandLineOption format(u"format"_s, u"text (default), tsv, csv or jsonl."_s,
                                     u"FORMAT"_s, u"text"_s);
     const QCommandLineOption output(u"output"_s, u"Write records to FILE."_s, u"FILE"_s);
@@ -55,11 +40,7 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     const QCommandLineOption only(u"only"_s, u"Write only free, taken or failed names."_s,
                                   u"VERDICT"_s);
     const QCommandLineOption quiet(u"quiet"_s, u"Print nothing but errors."_s);
-    const QCommandLineOption timeLimit(u"time-limit"_s, u"Seconds a request may take (1-600)."_s,
-                                       u"SECONDS"_s);
-    const QCommandLineOption interval(
-        u"interval"_s, u"Milliseconds each worker rests between names (0-60000)."_s, u"MS"_s);
-    parser.addOptions({registrar, format, output, resume, only, quiet, timeLimit, interval});
+    parser.addOptions({format, output, resume, only, quiet});
     parser.addOptions(lookupOptions());
     parser.addPositionalArgument(u"check"_s, u"Batch mode."_s, u"check"_s);
     parser.addPositionalArgument(u"FILE"_s, u"Names, one per line; - is standard input."_s,
@@ -102,28 +83,9 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
         options.only = verdict;
     }
     options.quiet = parser.isSet(quiet);
-    if (parser.isSet(registrar)) {
-        const QString address = normaliseRegistrarAddress(parser.value(registrar));
-        if (address.isEmpty())
-            return fail(
-                u"--registrar: \"%1\" is not a usable address"_s.arg(parser.value(registrar)));
-        options.common.registrarAddress = address;
-    }
     if (const QString trouble = readLookupOptions(parser, options.common); !trouble.isEmpty())
         return fail(trouble);
-    if (!readNumber(parser, timeLimit, 1, 600, options.timeLimitSeconds))
-        return fail(u"--time-limit: \"%1\" is not 1-600"_s.arg(parser.value(timeLimit)));
-    if (!readNumber(parser, interval, 0, 60000, options.restartIntervalMs))
-        return fail(u"--interval: \"%1\" is not 0-60000"_s.arg(parser.value(interval)));
     return outcome;
-}
-
-AppConfig resolveBatchConfig(const Settings& settings, const BatchOptions& options) {
-    AppConfig config = resolveConfig(settings, options.common);
-    config.requestTimeLimitSeconds =
-        options.timeLimitSeconds.value_or(config.requestTimeLimitSeconds);
-    config.restartIntervalMs = options.restartIntervalMs.value_or(config.restartIntervalMs);
-    return config;
 }
 
 } // namespace ds

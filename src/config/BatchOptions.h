@@ -10,8 +10,6 @@
 
 namespace ds {
 
-class Settings;
-
 // How each record of a batch run is written: the window's own line, tab- or
 // comma-separated values, or one JSON object per line.
 enum class RecordFormat { Text, Tsv, Csv, Jsonl };
@@ -28,8 +26,6 @@ struct BatchOptions {
     std::optional<Verdict> only;
     bool quiet = false;
     CommandLineOptions common;
-    std::optional<int> timeLimitSeconds;
-    std::optional<int> restartIntervalMs;
 };
 
 struct BatchCommandLine {
@@ -42,8 +38,5 @@ struct BatchCommandLine {
 
 // Reads `domainsieve check [options] [FILE...]`; arguments[1] is "check".
 BatchCommandLine parseBatchCommandLine(const QStringList& arguments);
-
-// The window's settings with the batch options laid over them.
-AppConfig resolveBatchConfig(const Settings& settings, const BatchOptions& options);
 
 } // namespace ds

@@ -24,16 +24,36 @@ struct Entry {
     int maximum = 0;
 };
 
+QVariant noValue() {
+    return QVariant(QString());
+}
+
 const Entry kEntries[] = {
-    {Settings::Key::RegistrarAddress, "registrar/address"_L1,
-     [] {
-         return QVariant(QString());
-     }},
+    // No default: an older file without the key still means what it meant.
+    {Settings::Key::LookupMethod, "lookup/method"_L1, noValue},
+    {Settings::Key::RegistrarAddress, "registrar/address"_L1, noValue},
     {Settings::Key::RequestTimeLimitSeconds, "registrar/requestTimeLimitSeconds"_L1,
      [] { return QVariant(30); }, 1, 3600},
+    {Settings::Key::Workers, "run/workers"_L1, [] { return QVariant(3); }, 1, 64},
     // 0 takes away the pause between a worker's steps; the benchmark measures that way.
     {Settings::Key::RestartIntervalMs, "run/restartIntervalMs"_L1, [] { return QVariant(100); }, 0,
      60000},
+    {Settings::Key::ServerIntervalMs, "registry/serverIntervalMs"_L1, [] { return QVariant(500); },
+     0, 60000},
+    {Settings::Key::WhoisServerIntervalMs, "whois/serverIntervalMs"_L1,
+     [] { return QVariant(1000); }, 0, 60000},
+    {Settings::Key::ProxyType, "proxy/type"_L1,
+     [] {
+         return QVariant(QString(proxyTypeKey(ProxyConfig::Type::None)));
+     }},
+    {Settings::Key::ProxyHost, "proxy/host"_L1, noValue},
+    {Settings::Key::ProxyPort, "proxy/port"_L1, [] { return QVariant(0); }, 1, 65535},
+    {Settings::Key::ProxyUser, "proxy/user"_L1, noValue},
+    {Settings::Key::ProxyPassword, "proxy/password"_L1, noValue},
+    {Settings::Key::ProxyRememberPassword, "proxy/rememberPassword"_L1,
+     [] {
+         return QVariant(false);
+     }},
     {Settings::Key::ToolsUrl, "links/toolsUrl"_L1,
      [] {
          return QVariant(helpPageUrl());
@@ -47,9 +67,6 @@ const Entry kEntries[] = {
      [] {
          return QVariant(u"zh"_s);
      }},
-    {Settings::Key::Workers, "run/workers"_L1, [] { return QVariant(3); }, 1, 64},
-    {Settings::Key::ServerIntervalMs, "registry/serverIntervalMs"_L1, [] { return QVariant(500); },
-     0, 60000},
     {Settings::Key::RdapBootstrap, "rdap/bootstrap"_L1,
      [] {
          return QVariant(QString());
@@ -62,8 +79,6 @@ const Entry kEntries[] = {
      [] {
          return QVariant(QStringList());
      }},
-    {Settings::Key::WhoisServerIntervalMs, "whois/serverIntervalMs"_L1,
-     [] { return QVariant(1000); }, 0, 60000},
 };
 
 const Entry& entry(Settings::Key key) {
@@ -84,16 +99,57 @@ Settings::Settings(const QString& iniFile)
 
 Settings::~Settings() = default;
 
+LookupMethod Settings::lookupMethod() const {
+    const QString method = stored(Key::LookupMethod).toString();
+    if (method == u"registries"_s)
+        return LookupMethod::Registries;
+    if (method == u"registrar"_s)
+        return LookupMethod::Registrar;
+    return registrarAddress().isEmpty() ? LookupMethod::Registries : LookupMethod::Registrar;
+}
+
 QString Settings::registrarAddress() const {
     return normaliseRegistrarAddress(stored(Key::RegistrarAddress).toString());
 }
 
 int Settings::requestTimeLimitSeconds() const {
-    return boundedInt(Key::RequestTimeLimitSeconds);
+    return integer(Key::RequestTimeLimitSeconds);
+}
+
+int Settings::workers() const {
+    return integer(Key::Workers);
 }
 
 int Settings::restartIntervalMs() const {
-    return boundedInt(Key::RestartIntervalMs);
+    return integer(Key::RestartIntervalMs);
+}
+
+int Settings::serverIntervalMs() const {
+    return integer(Key::ServerIntervalMs);
+}
+
+int Settings::whoisServerIntervalMs() const {
+    return integer(Key::WhoisServerIntervalMs);
+}
+
+ProxyConfig Settings::proxy() const {
+    ProxyConfig proxy;
+    proxy.type = proxyTypeFromKey(stored(Key::ProxyType).toString()).value_or(proxy.type);
+    proxy.host = stored(Key::ProxyHost).toString().trimmed();
+    proxy.port = static_cast<quint16>(integer(Key::ProxyPort));
+    const bool ownProxy =
+        proxy.type == ProxyConfig::Type::Http || proxy.type == ProxyConfig::Type::Socks5;
+    if (ownProxy && proxy.host.isEmpty())
+        proxy.type = ProxyConfig::Type::None;
+    else if (ownProxy && proxy.port == 0)
+        proxy.port = usualProxyPort(proxy.type);
+    proxy.user = stored(Key::ProxyUser).toString();
+    proxy.password = stored(Key::ProxyPassword).toString();
+    return proxy;
+}
+
+bool Settings::rememberPassword() const {
+    return stored(Key::ProxyRememberPassword).toBool();
 }
 
 QUrl Settings::toolsUrl() const {
@@ -107,14 +163,6 @@ QUrl Settings::supportUrl() const {
 QString Settings::language() const {
     const QString value = stored(Key::Language).toString().trimmed().toLower();
     return interfaceLanguages().contains(value) ? value : defaultValue(Key::Language).toString();
-}
-
-int Settings::workers() const {
-    return boundedInt(Key::Workers);
-}
-
-int Settings::serverIntervalMs() const {
-    return boundedInt(Key::ServerIntervalMs);
 }
 
 QString Settings::rdapBootstrap() const {
@@ -135,12 +183,12 @@ QStringList Settings::whoisServers() const {
     return usable;
 }
 
-int Settings::whoisServerIntervalMs() const {
-    return boundedInt(Key::WhoisServerIntervalMs);
-}
-
 void Settings::setValue(Key key, const QVariant& value) {
     m_store->setValue(entry(key).name, value);
+}
+
+void Settings::remove(Key key) {
+    m_store->remove(entry(key).name);
 }
 
 void Settings::sync() {
@@ -151,11 +199,16 @@ QVariant Settings::defaultValue(Key key) {
     return entry(key).fallback();
 }
 
+std::pair<int, int> Settings::range(Key key) {
+    const Entry& e = entry(key);
+    return {e.minimum, e.maximum};
+}
+
 QVariant Settings::stored(Key key) const {
     return m_store->value(entry(key).name, defaultValue(key));
 }
 
-int Settings::boundedInt(Key key) const {
+int Settings::integer(Key key) const {
     bool ok = false;
     const int value = stored(key).toInt(&ok);
     const Entry& e = entry(key);

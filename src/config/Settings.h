@@ -1,15 +1,22 @@
 #pragma once
 
+#include "http/ProxyConfig.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
 
 #include <memory>
+#include <utility>
 
 class QSettings;
 
 namespace ds {
+
+// Where names are looked up: the public registries (RDAP and WHOIS), or the
+// registrar availability service at the stored address.
+enum class LookupMethod { Registries, Registrar };
 
 // The program's few stored settings, over QSettings. Every key has its
 // default in one table; a stored value that cannot be used reads as that
@@ -17,18 +24,26 @@ namespace ds {
 class Settings final {
 public:
     enum class Key {
+        LookupMethod,
         RegistrarAddress,
         RequestTimeLimitSeconds,
+        Workers,
         RestartIntervalMs,
+        // The rest each RDAP server gets between two requests.
+        ServerIntervalMs,
+        WhoisServerIntervalMs,
+        ProxyType,
+        ProxyHost,
+        ProxyPort,
+        ProxyUser,
+        ProxyPassword,
+        ProxyRememberPassword,
         ToolsUrl,
         SupportUrl,
         Language,
-        Workers,
-        ServerIntervalMs,
         RdapBootstrap,
         WhoisReferral,
         WhoisServers,
-        WhoisServerIntervalMs,
     };
 
     // The user's own settings store.
@@ -40,32 +55,43 @@ public:
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
+    // Files from before the choice existed hold only the registrar address:
+    // with one stored the registrar is meant, without one the registries.
+    LookupMethod lookupMethod() const;
     // "http://host[:port]", or empty when none (or no usable one) is stored.
     QString registrarAddress() const;
     int requestTimeLimitSeconds() const;
+    int workers() const;
     int restartIntervalMs() const;
+    int serverIntervalMs() const;
+    int whoisServerIntervalMs() const;
+    // As stored, the password included when it was remembered. A proxy with
+    // no host reads as none; a missing port as the type's usual one.
+    ProxyConfig proxy() const;
+    bool rememberPassword() const;
+    // Any integer key, within its range or else its default.
+    int integer(Key key) const;
     QUrl toolsUrl() const;
     QUrl supportUrl() const;
     // One of interfaceLanguages(); "zh" unless English was chosen.
     QString language() const;
-    int workers() const;
-    int serverIntervalMs() const;
     // A file or address replacing IANA's list of RDAP servers; empty for none.
     QString rdapBootstrap() const;
     // "HOST[:PORT]" of the server asked which WHOIS server serves a TLD.
     QString whoisReferral() const;
     // "TLD=HOST[:PORT]" entries fixing a TLD's WHOIS server; unusable ones are left out.
     QStringList whoisServers() const;
-    int whoisServerIntervalMs() const;
 
     void setValue(Key key, const QVariant& value);
+    void remove(Key key);
     void sync();
 
     static QVariant defaultValue(Key key);
+    // The accepted range of an integer key, ends included.
+    static std::pair<int, int> range(Key key);
 
 private:
     QVariant stored(Key key) const;
-    int boundedInt(Key key) const;
     QUrl url(Key key) const;
 
     std::unique_ptr<QSettings> m_store;

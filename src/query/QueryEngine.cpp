@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "http/HTTPPage2.h"
+#include "http/HttpRequest.h"
 #include "lookup/RdapBootstrapStore.h"
 #include "lookup/RegistrarLookup.h"
 #include "lookup/RegistryLookup.h"
@@ -55,6 +56,7 @@ QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& ti
     , m_timers(timers)
     , m_services(m_config.registrar.isEmpty() ? m_config.serverIntervalMs : 0)
     , m_whoisServices(m_config.whoisServerIntervalMs) {
+    HttpRequest::setProxy(m_config.proxy);
     if (m_config.registrar.isEmpty()) {
         m_whoisServers = std::make_unique<WhoisServers>(WhoisPatterns::builtIn(), m_config.whois);
         m_whoisServices.setLongestBackOffMs(qint64(WhoisPatterns::kLongestBackoffSeconds) * 1000);
@@ -113,6 +115,8 @@ void QueryEngine::start(qsizetype firstEntry) {
     m_board.setPauseFlag(false);
     m_silentAnswers = 0;
     m_heardFromRegistry = false;
+    // The proxy is the process's: say again which one this run uses.
+    HttpRequest::setProxy(m_config.proxy);
     if (m_config.registrar.isEmpty() && m_config.bootstrap)
         m_config.bootstrap->refreshIfStale();
     // Names asked before the list of servers is there would all fail; once

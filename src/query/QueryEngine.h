@@ -1,5 +1,6 @@
 #pragma once
 
+#include "http/ProxyConfig.h"
 #include "lookup/Lookup.h"
 #include "lookup/RetryPolicy.h"
 #include "lookup/ServiceQueue.h"
@@ -35,6 +36,9 @@ struct EngineConfig {
     // server is found, and the rest each WHOIS server gets between queries.
     WhoisServersOptions whois;
     int whoisServerIntervalMs = 1000;
+    // Every HTTP request of the engine's runs goes this way, the bootstrap's
+    // included.
+    ProxyConfig proxy;
 };
 
 // Runs the workers through the domain list: with three, worker 1 takes

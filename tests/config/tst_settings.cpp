@@ -17,6 +17,8 @@ private slots:
     void defaultsStandInForMissingOrUnusableValues();
     void registrarAddressNormalised_data();
     void registrarAddressNormalised();
+    void lookupMethodKeepsOlderMeaning_data();
+    void lookupMethodKeepsOlderMeaning();
     void commandLineRefusals_data();
     void commandLineRefusals();
     void optionsWinOverStoreWithoutWritingIt();
@@ -41,6 +43,7 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
     QTest::newRow("WHOIS referral port too large") << Key::WhoisReferral << QVariant(u"h:65536"_s);
     QTest::newRow("WHOIS server without TLD") << Key::WhoisServers << QVariant(u"=h.test"_s);
     QTest::newRow("WHOIS interval too long") << Key::WhoisServerIntervalMs << QVariant(60001);
+    QTest::newRow("proxy of unknown type") << Key::ProxyType << QVariant(u"socks4"_s);
 }
 
 // A hand-edited file must never keep the program from starting.
@@ -61,6 +64,7 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues() {
     QCOMPARE(settings->whoisReferral(), u"whois.iana.org:43"_s);
     QCOMPARE(settings->whoisServers(), QStringList());
     QCOMPARE(settings->whoisServerIntervalMs(), 1000);
+    QCOMPARE(settings->proxy().type, ProxyConfig::Type::None);
     // Both addresses lead to the help page beside the program, which needs no network.
     const QString page = QCoreApplication::applicationDirPath() + u"/help/index.html"_s;
     QCOMPARE(settings->toolsUrl(), QUrl::fromLocalFile(page));
@@ -96,6 +100,40 @@ void TestSettings::registrarAddressNormalised() {
     QCOMPARE(outcome.options.registrarAddress.value_or(QString()), expected);
 }
 
+void TestSettings::lookupMethodKeepsOlderMeaning_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("method"); // empty: not stored, as in older files
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("used"); // the registrar a run would ask
+    const auto row = [](const char* name, const QString& address, const QString& method,
+                        const QString& used, const QString& option = {}) {
+        QTest::newRow(name) << address << method << option << used;
+    };
+    row("older file with an address", u"h.test"_s, {}, u"http://h.test"_s);
+    row("older file without", {}, {}, {});
+    row("registries chosen, address kept", u"h.test"_s, u"registries"_s, {});
+    row("unknown method word", u"h.test"_s, u"dns"_s, u"http://h.test"_s);
+    row("--registries over a stored registrar", u"h.test"_s, u"registrar"_s, {}, u"--registries"_s);
+    row("--registrar over stored registries", {}, u"registries"_s, u"http://o.test"_s,
+        u"--registrar=o.test"_s);
+}
+
+void TestSettings::lookupMethodKeepsOlderMeaning() {
+    QFETCH(QString, address);
+    QFETCH(QString, method);
+    QFETCH(QString, option);
+    QFETCH(QString, used);
+    test::TemporarySettings temporary;
+    temporary.settings().setValue(Settings::Key::RegistrarAddress, address);
+    if (!method.isEmpty())
+        temporary.settings().setValue(Settings::Key::LookupMethod, method);
+    QStringList arguments{u"domainsieve"_s};
+    if (!option.isEmpty())
+        arguments.append(option);
+    const CommandLineOutcome outcome = parseCommandLine(arguments);
+    QCOMPARE(resolveConfig(*temporary.reopen(), outcome.options).registrarAddress, used);
+}
+
 void TestSettings::commandLineRefusals_data() {
     QTest::addColumn<QString>("argument");
     QTest::newRow("tools address empty") << u"--tools-url="_s;
@@ -107,6 +145,8 @@ void TestSettings::commandLineRefusals_data() {
     QTest::newRow("bootstrap empty") << u"--rdap-bootstrap="_s;
     QTest::newRow("WHOIS referral port zero") << u"--whois-referral=h.test:0"_s;
     QTest::newRow("WHOIS server without host") << u"--whois-server=cn"_s;
+    QTest::newRow("proxy of another scheme") << u"--proxy=https://p.test"_s;
+    QTest::newRow("WHOIS interval too long") << u"--whois-interval=60001"_s;
 }
 
 void TestSettings::commandLineRefusals() {
@@ -127,11 +167,14 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     temporary.settings().setValue(Settings::Key::RdapBootstrap, u"/stored/list.json"_s);
     temporary.settings().setValue(Settings::Key::WhoisServers,
                                   QStringList{u"cn=stored.test"_s, u"de=stored.test"_s});
+    temporary.settings().setValue(Settings::Key::ProxyType, u"http"_s);
+    temporary.settings().setValue(Settings::Key::ProxyHost, u"stored.test"_s);
     const CommandLineOutcome outcome = parseCommandLine(
         {u"domainsieve"_s, u"--registrar"_s, u"option.test:81"_s, u"--support-url"_s,
          u"https://option.test/help"_s, u"--lang"_s, u"zh"_s, u"--rdap-bootstrap"_s,
          u"http://list.test/dns.json"_s, u"--whois-server"_s, u"中国=option.test"_s,
-         u"--whois-server=cn=option.test:4343"_s, u"--whois-referral=referral.test:4343"_s});
+         u"--whois-server=cn=option.test:4343"_s, u"--whois-referral=referral.test:4343"_s,
+         u"--proxy"_s, u"socks5://option.test"_s, u"--whois-interval"_s, u"0"_s});
     QCOMPARE(outcome.status, CommandLineOutcome::Status::Run);
     const AppConfig config = resolveConfig(temporary.settings(), outcome.options);
 
@@ -147,11 +190,14 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     QCOMPARE(whois.overrides.value(u"cn"_s).toString(), u"option.test:4343"_s);
     QCOMPARE(whois.overrides.value(u"de"_s).toString(), u"stored.test:43"_s);
     QCOMPARE(whois.overrides.value(u"xn--fiqs8s"_s).toString(), u"option.test:43"_s);
+    QCOMPARE(config.proxy.displayName(), u"socks5://option.test:1080"_s);
+    QCOMPARE(config.whoisServerIntervalMs, 0);
 
     const auto reopened = temporary.reopen();
     QCOMPARE(reopened->registrarAddress(), u"http://stored.test"_s);
     QCOMPARE(reopened->language(), u"en"_s);
     QCOMPARE(reopened->supportUrl(), Settings::defaultValue(Settings::Key::SupportUrl).toUrl());
+    QCOMPARE(reopened->proxy().displayName(), u"http://stored.test:8080"_s);
 }
 
 void TestSettings::applicationChosenFromTheArguments_data() {

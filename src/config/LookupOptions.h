@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+
+class QCommandLineParser;
+
+namespace ds {
+
+struct CommandLineOptions;
+
+// The options of how names are looked up, which the window and batch mode
+// share: each sets for one start what the settings dialog sets for good.
+// --registrar or --registries, --proxy, --workers, --interval,
+// --registry-interval, --whois-interval, --time-limit, --rdap-bootstrap,
+// --whois-referral and --whois-server.
+QList<QCommandLineOption> lookupOptions();
+// Reads them into `options`; the reason when a value cannot be used.
+QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options);
+
+} // namespace ds
