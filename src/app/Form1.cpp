@@ -6,6 +6,9 @@
 #include "app/Product.h"
 #include "app/ResultExport.h"
 #include "app/ResultsFile.h"
+#include "app/SettingsDialog.h"
+#include "config/Settings.h"
+#include "http/HttpRequest.h"
 #include "query/DomainList.h"
 #include "query/QueryEngine.h"
 #include "query/RunCaptions.h"
@@ -27,6 +30,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -67,6 +71,24 @@ QPlainTextEdit* textBox(QWidget* parent, const QString& name, const QRect& geome
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return box;
+}
+
+// A text in the top strip that acts like a link: "宋体" 9 pt, bold and
+// underlined, in the given colour.
+LinkLabel* link(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
+                const QColor& colour) {
+    auto* label = place(new LinkLabel(text, parent), name, geometry);
+    label->setFont(Fonts::song(9, true, true));
+    // The underline hangs below the descent of these faces: the label grows
+    // downwards just enough to keep it, the text staying where it was.
+    const QFontMetrics metrics(label->font());
+    const int underlineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth() + 1;
+    label->resize(label->width(), std::max(label->height(), underlineBottom));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
 }
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& text,
@@ -117,45 +139,67 @@ Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
     m_Text1->setUndoRedoEnabled(false);
     m_Text2->setUndoRedoEnabled(false);
 
-    m_engine = std::make_unique<QueryEngine>(m_board, engineConfig(m_config));
-
+    buildEngine();
     connectCommands();
 }
 
 Form1::~Form1() = default;
+
+void Form1::useSettingsStore(Settings& store, CommandLineOptions options) {
+    m_store = &store;
+    m_options = std::move(options);
+    m_settingsLink->show();
+}
+
+void Form1::buildEngine() {
+    m_engine = std::make_unique<QueryEngine>(m_board, engineConfig(m_config));
+    connect(m_engine.get(), &QueryEngine::runEnded, this, &Form1::updateListLock);
+    connect(m_engine.get(), &QueryEngine::runEnded, this, [this] { m_board.endRun(); });
+    // Told on a later turn, so that a box never opens in the middle of a step.
+    connect(
+        m_engine.get(), &QueryEngine::problem, this,
+        [this](const QString& message) { MessageBoxes::inform(this, message); },
+        Qt::QueuedConnection);
+    connect(
+        m_engine.get(), &QueryEngine::registriesUnreachable, this,
+        [this] {
+            MessageBoxes::inform(this, tr("连不上注册局的查询服务器，请检查网络连接。\n"
+                                          "查不到的名字都列为“查询失败”。"));
+        },
+        Qt::QueuedConnection);
+}
+
+// Settings saved in the dialog take effect when a run starts, never during one.
+void Form1::applySavedSettings() {
+    if (std::exchange(m_configChanged, false))
+        buildEngine();
+    HttpRequest::setProxy(m_config.proxy);
+}
 
 void Form1::buildTopStrip() {
     m_Frame2 = frame(this, u"Frame2"_s, twips(120, 0, 9135, 615));
     m_qiyevv = label(m_Frame2, u"qiyevv"_s, QString(), twips(7800, 120, 345, 240));
     m_qiyevv->setPixmap(QPixmap(u":/domainsieve/icons/qiyevv.png"_s));
 
-    m_wenticc =
-        place(new LinkLabel(tr("问题处理"), m_Frame2), u"wenticc"_s, twips(8160, 240, 780, 180));
-    m_wenticc->setFont(Fonts::song(9, true, true));
-    // The underline hangs below the descent of these faces: the label grows
-    // downwards just enough to keep it, the text staying where it was.
-    const QFontMetrics metrics(m_wenticc->font());
-    const int underlineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth() + 1;
-    m_wenticc->resize(m_wenticc->width(), std::max(m_wenticc->height(), underlineBottom));
-    m_wenticc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette red = m_wenticc->palette();
-    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    m_wenticc->setPalette(red);
+    const QColor red(255, 0, 0);
+    m_wenticc = link(m_Frame2, u"wenticc"_s, tr("问题处理"), twips(8160, 240, 780, 180), red);
+    m_exportLink = link(m_Frame2, u"exportLink"_s, tr("导出结果"), twips(6960, 240, 780, 180), red);
+    // Just left of the export link, as wide as its words in either language.
+    m_settingsLink =
+        link(m_Frame2, u"settingsLink"_s, tr("设置"), twips(0, 240, 0, 180), QColor(0, 0, 255));
+    m_settingsLink->resize(m_settingsLink->sizeHint().width(), m_settingsLink->height());
+    m_settingsLink->move(m_exportLink->x() - 8 - m_settingsLink->width(), m_exportLink->y());
+    m_settingsLink->hide();
 
-    m_exportLink =
-        place(new LinkLabel(tr("导出结果"), m_Frame2), u"exportLink"_s, twips(6960, 240, 780, 180));
-    m_exportLink->setFont(m_wenticc->font());
-    m_exportLink->resize(m_exportLink->width(), m_wenticc->height());
-    m_exportLink->setAlignment(m_wenticc->alignment());
-    m_exportLink->setPalette(red);
-
-    // Which service a run asks, so that nobody takes one for the other.
-    const QString method =
-        m_config.registrarAddress.isEmpty()
-            ? tr("查询方式：注册局（RDAP）")
-            : tr("查询方式：注册商接口 %1").arg(QUrl(m_config.registrarAddress).authority());
-    m_methodLabel = label(m_Frame2, u"methodLabel"_s, method, twips(240, 195, 6600, 255));
+    m_methodLabel = label(m_Frame2, u"methodLabel"_s, methodText(), twips(240, 195, 6000, 255));
     m_methodLabel->setFont(Fonts::song(9));
+}
+
+// Which service a run asks, so that nobody takes one for the other.
+QString Form1::methodText() const {
+    return m_config.registrarAddress.isEmpty()
+               ? tr("查询方式：注册局（RDAP）")
+               : tr("查询方式：注册商接口 %1").arg(QUrl(m_config.registrarAddress).authority());
 }
 
 void Form1::buildMainPanel() {
@@ -196,26 +240,13 @@ void Form1::connectCommands() {
     connect(m_Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_wenticc, &LinkLabel::clicked, this, &Form1::wenticc_Click);
-    connect(m_engine.get(), &QueryEngine::runEnded, this, &Form1::updateListLock);
+    connect(m_settingsLink, &LinkLabel::clicked, this, &Form1::settingsLink_Click);
     connect(m_exportLink, &LinkLabel::clicked, this, &Form1::exportResults);
     for (QPlainTextEdit* box : {m_Text1, m_Text2}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(box, &QWidget::customContextMenuRequested, this,
                 [this, box](const QPoint& position) { showResultMenu(box, position); });
     }
-    connect(m_engine.get(), &QueryEngine::runEnded, this, [this] { m_board.endRun(); });
-    // Told on a later turn, so that a box never opens in the middle of a step.
-    connect(
-        m_engine.get(), &QueryEngine::problem, this,
-        [this](const QString& message) { MessageBoxes::inform(this, message); },
-        Qt::QueuedConnection);
-    connect(
-        m_engine.get(), &QueryEngine::registriesUnreachable, this,
-        [this] {
-            MessageBoxes::inform(this, tr("连不上注册局的查询服务器，请检查网络连接。\n"
-                                          "查不到的名字都列为“查询失败”。"));
-        },
-        Qt::QueuedConnection);
     for (QPlainTextEdit* box : {m_Text1, m_Text2})
         box->viewport()->installEventFilter(this);
 }
@@ -266,6 +297,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::startRun() {
+    applySavedSettings();
     m_board.beginRun();
     m_engine->start();
     updateListLock();
@@ -273,6 +305,7 @@ void Form1::startRun() {
 
 void Form1::continueRun(const RunJournal::Contents& contents) {
     m_board.restore(contents);
+    applySavedSettings();
     m_engine->start();
     updateListLock();
 }
@@ -333,6 +366,24 @@ void Form1::exportResults() {
                                            tr("文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)"));
     if (!path.isEmpty())
         ResultsFile::exportBoxes(this, path, m_Text1->toPlainText(), m_Text2->toPlainText());
+}
+
+void Form1::settingsLink_Click() {
+    SettingsForm initial = SettingsForm::load(*m_store);
+    if (!initial.rememberPassword)
+        initial.proxyPassword = m_unstoredPassword;
+    SettingsDialog dialog(*m_store, initial, runHoldsList(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const SettingsForm saved = dialog.form();
+    m_unstoredPassword = saved.rememberPassword ? QString() : saved.proxyPassword;
+    AppConfig next = resolveConfig(*m_store, m_options);
+    next.journalFolder = m_config.journalFolder;
+    if (!m_options.proxy && !saved.rememberPassword)
+        next.proxy.password = m_unstoredPassword;
+    m_config = std::move(next);
+    m_methodLabel->setText(methodText());
+    m_configChanged = true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

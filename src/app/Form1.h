@@ -20,6 +20,7 @@ namespace ds {
 
 class LinkLabel;
 class QueryEngine;
+class Settings;
 
 // The program's one window: the domain list, the two result lists, the
 // counters, the command buttons and the support link, laid out at fixed
@@ -38,6 +39,9 @@ public:
     ~Form1() override;
 
     const AppConfig& config() const { return m_config; }
+    // The store the "设置" dialog edits, and the options that win over it for
+    // this start of the program. Without a store the link is not shown.
+    void useSettingsStore(Settings& store, CommandLineOptions options);
     // The run controller working on this window's controls.
     QueryEngine& engine() const { return *m_engine; }
     FormRunBoard& board() { return m_board; }
@@ -81,13 +85,23 @@ private:
     void wenticc_Click();
     void exportResults();
     void showResultMenu(QPlainTextEdit* box, const QPoint& position);
+    void settingsLink_Click();
 
     void startRun();
     void updateListLock();
+    void buildEngine();
+    void applySavedSettings();
+    QString methodText() const;
 
     AppConfig m_config;
     UrlOpener m_openUrl;
     SavePathChooser m_chooseSavePath;
+    Settings* m_store = nullptr;
+    CommandLineOptions m_options;
+    // A proxy password the person chose not to store lives only this long.
+    QString m_unstoredPassword;
+    // The dialog changed the settings; the next run starts a new engine.
+    bool m_configChanged = false;
     bool m_askingToClose = false;
 
     QFrame* m_Frame2 = nullptr;
@@ -95,6 +109,7 @@ private:
     LinkLabel* m_wenticc = nullptr;
     LinkLabel* m_exportLink = nullptr;
     QLabel* m_methodLabel = nullptr;
+    LinkLabel* m_settingsLink = nullptr;
     QFrame* m_Frame1 = nullptr;
     std::array<QLabel*, 3> m_Label1{};
     std::array<QLabel*, 2> m_Label2{};

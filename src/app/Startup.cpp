@@ -59,12 +59,13 @@ int runProgram(QApplication& app) {
         break;
     }
 
-    const Settings settings;
+    Settings settings;
     AppConfig config = resolveConfig(settings, outcome.options);
     config.journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // Texts are translated as they are set: the translator comes before the window.
     Translation::install(app, config.language);
     Form1 window(config);
+    window.useSettingsStore(settings, outcome.options);
     const QString skinFolder = DataFolders::holding(Skin::fileName());
     if (Skin::attach(skinFolder))
         qCInfo(lcStartup).noquote() << "skin:" << QDir(skinFolder).filePath(Skin::fileName());

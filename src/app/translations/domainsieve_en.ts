@@ -138,6 +138,73 @@
     </message>
 </context>
 <context>
+    <name>SettingsForm</name>
+    <message>
+        <source>同时查询</source>
+        <translation>Workers</translation>
+    </message>
+    <message>
+        <source>个</source>
+        <translation>names at once</translation>
+    </message>
+    <message>
+        <source>每步间隔</source>
+        <translation>Rest between steps</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>RDAP 同一服务器间隔</source>
+        <translation>RDAP, per server</translation>
+    </message>
+    <message>
+        <source>WHOIS 同一服务器间隔</source>
+        <translation>WHOIS, per server</translation>
+    </message>
+    <message>
+        <source>请求时限</source>
+        <translation>Request time limit</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>请输入 %1 到 %2 之间的整数</source>
+        <translation>A whole number from %1 to %2</translation>
+    </message>
+    <message>
+        <source>请填写查询服务的地址</source>
+        <translation>Enter the service's address</translation>
+    </message>
+    <message>
+        <source>地址应为 http://主机[:端口]</source>
+        <translation>Should be http://host[:port]</translation>
+    </message>
+    <message>
+        <source>请填写代理服务器</source>
+        <translation>Enter the proxy's host</translation>
+    </message>
+    <message>
+        <source>应为主机名或 IP 地址</source>
+        <translation>Should be a host name or IP address</translation>
+    </message>
+    <message>
+        <source>请输入 1 到 65535 之间的端口</source>
+        <translation>A port from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>有密码时请填写用户名</source>
+        <translation>A password needs a user name</translation>
+    </message>
+    <message>
+        <source>%1（%2–%3）</source>
+        <translation>%1 (%2–%3)</translation>
+    </message>
+</context>
+<context>
     <name>XTimerSupport</name>
     <message>
         <source>没有可用的计时器</source>
@@ -237,8 +304,12 @@
     <message>
         <source>连不上注册局的查询服务器，请检查网络连接。
 查不到的名字都列为“查询失败”。</source>
-        <translation>The registries' lookup servers cannot be reached; please check the network connection.
+        <translation>The registries&apos; lookup servers cannot be reached; please check the network connection.
 Names that get no answer are listed as “lookup failed”.</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
     </message>
 </context>
 <context>
@@ -250,6 +321,97 @@ Names that get no answer are listed as “lookup failed”.</translation>
     <message>
         <source>无法读取注册局（RDAP）服务器列表：%1</source>
         <translation>Cannot read the list of registry (RDAP) servers: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ds::SettingsDialog</name>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>查询正在进行：这次查询沿用原来的设置，新的设置从下一次查询起生效。</source>
+        <translation>A run is under way: it keeps the settings it started with; new settings apply from the next run.</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>恢复默认</source>
+        <translation>Restore defaults</translation>
+    </message>
+    <message>
+        <source>查询方式</source>
+        <translation>Lookup method</translation>
+    </message>
+    <message>
+        <source>公共注册局（RDAP 和 WHOIS）</source>
+        <translation>Public registries (RDAP and WHOIS)</translation>
+    </message>
+    <message>
+        <source>注册商查询服务</source>
+        <translation>Registrar service</translation>
+    </message>
+    <message>
+        <source>服务地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>http://主机[:端口]</source>
+        <translation>http://host[:port]</translation>
+    </message>
+    <message>
+        <source>节奏</source>
+        <translation>Pacing</translation>
+    </message>
+    <message>
+        <source>代理</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>不使用代理</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>系统代理</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>服务器</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>1–65535</source>
+        <translation>1–65535</translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>可不填</source>
+        <translation>optional</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>记住密码</source>
+        <translation>Remember password</translation>
+    </message>
+    <message>
+        <source>RDAP、注册商查询服务和引导文件的下载都经过代理。WHOIS 只经过 SOCKS5 代理；代理为 HTTP 时，WHOIS 直接连接。</source>
+        <translation>RDAP, the registrar service and the bootstrap download go through the proxy. WHOIS goes through a SOCKS5 proxy only; with an HTTP proxy WHOIS connects directly.</translation>
     </message>
 </context>
 </TS>

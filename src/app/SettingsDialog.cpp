@@ -1,0 +1,223 @@
+#include "app/SettingsDialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+using Field = SettingsForm::Field;
+using ProxyType = ProxyConfig::Type;
+
+QRadioButton* choice(QButtonGroup* group, int id, const QString& name, const QString& text) {
+    auto* button = new QRadioButton(text);
+    button->setObjectName(name);
+    group->addButton(button, id);
+    return button;
+}
+
+QLabel* note(const QString& name, const QString& text) {
+    auto* label = new QLabel(text);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, bool runUnderWay,
+                               QWidget* parent)
+    : QDialog(parent)
+    , m_store(store) {
+    setObjectName(u"SettingsDialog"_s);
+    setWindowTitle(tr("设置"));
+    setModal(true);
+
+    auto* layout = new QVBoxLayout(this);
+    if (runUnderWay)
+        layout->addWidget(note(u"runNote"_s, tr("查询正在进行：这次查询沿用原来的设置，"
+                                                "新的设置从下一次查询起生效。")));
+    layout->addWidget(buildLookupGroup());
+    layout->addWidget(buildPacingGroup());
+    layout->addWidget(buildProxyGroup());
+
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                                     QDialogButtonBox::RestoreDefaults);
+    const auto name = [this](QDialogButtonBox::StandardButton which, const QString& objectName,
+                             const QString& text) {
+        m_buttons->button(which)->setObjectName(objectName);
+        m_buttons->button(which)->setText(text);
+    };
+    name(QDialogButtonBox::Ok, u"okButton"_s, tr("确定"));
+    name(QDialogButtonBox::Cancel, u"cancelButton"_s, tr("取消"));
+    name(QDialogButtonBox::RestoreDefaults, u"restoreDefaults"_s, tr("恢复默认"));
+    layout->addWidget(m_buttons);
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
+    connect(m_buttons->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, this,
+            [this] { fill(SettingsForm::defaults()); });
+
+    fill(initial);
+    for (QLineEdit* edit : std::as_const(m_edits))
+        connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::refresh);
+    connect(m_password, &QLineEdit::textChanged, this, &SettingsDialog::refresh);
+    connect(m_method, &QButtonGroup::idToggled, this, &SettingsDialog::refresh);
+    connect(m_proxyType, &QButtonGroup::idToggled, this, &SettingsDialog::refresh);
+    // A proxy of its own is offered with its usual port until one is typed.
+    connect(m_proxyType, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        const auto type = static_cast<ProxyType>(id);
+        QLineEdit* port = m_edits[Field::ProxyPort];
+        if (checked && port->text().isEmpty() &&
+            (type == ProxyType::Http || type == ProxyType::Socks5))
+            port->setText(QString::number(usualProxyPort(type)));
+    });
+    refresh();
+}
+
+QWidget* SettingsDialog::buildLookupGroup() {
+    auto* group = new QGroupBox(tr("查询方式"));
+    auto* grid = new QGridLayout(group);
+    m_method = new QButtonGroup(group);
+    grid->addWidget(choice(m_method, static_cast<int>(LookupMethod::Registries),
+                           u"registriesChoice"_s, tr("公共注册局（RDAP 和 WHOIS）")),
+                    0, 0, 1, 4);
+    grid->addWidget(choice(m_method, static_cast<int>(LookupMethod::Registrar),
+                           u"registrarChoice"_s, tr("注册商查询服务")),
+                    1, 0, 1, 4);
+    addField(grid, 2, Field::RegistrarAddress, u"registrarAddress"_s, tr("服务地址"),
+             tr("http://主机[:端口]"));
+    return group;
+}
+
+QWidget* SettingsDialog::buildPacingGroup() {
+    auto* group = new QGroupBox(tr("节奏"));
+    auto* grid = new QGridLayout(group);
+    int row = 0;
+    for (const SettingsForm::NumberField& number : SettingsForm::numberFields()) {
+        addField(grid, row++, number.field, number.name, SettingsForm::tr(number.label),
+                 numberHint(number));
+    }
+    return group;
+}
+
+QWidget* SettingsDialog::buildProxyGroup() {
+    auto* group = new QGroupBox(tr("代理"));
+    auto* layout = new QVBoxLayout(group);
+    m_proxyType = new QButtonGroup(group);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(
+        choice(m_proxyType, static_cast<int>(ProxyType::None), u"proxyNone"_s, tr("不使用代理")));
+    choices->addWidget(
+        choice(m_proxyType, static_cast<int>(ProxyType::System), u"proxySystem"_s, tr("系统代理")));
+    choices->addWidget(
+        choice(m_proxyType, static_cast<int>(ProxyType::Http), u"proxyHttp"_s, u"HTTP"_s));
+    choices->addWidget(
+        choice(m_proxyType, static_cast<int>(ProxyType::Socks5), u"proxySocks5"_s, u"SOCKS5"_s));
+    choices->addStretch();
+    layout->addLayout(choices);
+
+    auto* grid = new QGridLayout;
+    addField(grid, 0, Field::ProxyHost, u"proxyHost"_s, tr("服务器"));
+    addField(grid, 1, Field::ProxyPort, u"proxyPort"_s, tr("端口"), tr("1–65535"));
+    addField(grid, 2, Field::ProxyUser, u"proxyUser"_s, tr("用户名"), tr("可不填"));
+    m_password = new QLineEdit;
+    m_password->setObjectName(u"proxyPassword"_s);
+    m_password->setEchoMode(QLineEdit::Password);
+    grid->addWidget(new QLabel(tr("密码")), 3, 0);
+    grid->addWidget(m_password, 3, 1);
+    m_rememberPassword = new QCheckBox(tr("记住密码"));
+    m_rememberPassword->setObjectName(u"rememberPassword"_s);
+    grid->addWidget(m_rememberPassword, 3, 2, 1, 2);
+    layout->addLayout(grid);
+    layout->addWidget(note(u"proxyNote"_s, tr("RDAP、注册商查询服务和引导文件的下载都经过代理。"
+                                              "WHOIS 只经过 SOCKS5 代理；代理为 HTTP 时，"
+                                              "WHOIS 直接连接。")));
+    return group;
+}
+
+QLineEdit* SettingsDialog::addField(QGridLayout* grid, int row, Field field, const QString& name,
+                                    const QString& label, const QString& hint) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    edit->setMinimumWidth(field == Field::RegistrarAddress || field == Field::ProxyHost ? 200 : 80);
+    auto* problem = new QLabel;
+    problem->setObjectName(name + u"Problem"_s);
+    // The skin colours it through this property; the palette serves without one.
+    problem->setProperty("problem", true);
+    QPalette red = problem->palette();
+    red.setColor(QPalette::WindowText, QColor(208, 28, 16));
+    problem->setPalette(red);
+    // Room for the longest message from the start, so nothing moves as one appears.
+    problem->setMinimumWidth(problem->fontMetrics().horizontalAdvance(u'中') * 16);
+    grid->addWidget(new QLabel(label), row, 0);
+    grid->addWidget(edit, row, 1);
+    grid->addWidget(new QLabel(hint), row, 2);
+    grid->addWidget(problem, row, 3);
+    grid->setColumnStretch(3, 1);
+    m_edits.insert(field, edit);
+    m_problems.insert(field, problem);
+    return edit;
+}
+
+void SettingsDialog::fill(const SettingsForm& form) {
+    m_method->button(static_cast<int>(form.method))->setChecked(true);
+    m_edits[Field::RegistrarAddress]->setText(form.registrarAddress);
+    for (const SettingsForm::NumberField& number : SettingsForm::numberFields())
+        m_edits[number.field]->setText(form.numbers.value(number.field));
+    m_proxyType->button(static_cast<int>(form.proxyType))->setChecked(true);
+    m_edits[Field::ProxyHost]->setText(form.proxyHost);
+    m_edits[Field::ProxyPort]->setText(form.proxyPort);
+    m_edits[Field::ProxyUser]->setText(form.proxyUser);
+    m_password->setText(form.proxyPassword);
+    m_rememberPassword->setChecked(form.rememberPassword);
+}
+
+SettingsForm SettingsDialog::form() const {
+    SettingsForm form;
+    form.method = static_cast<LookupMethod>(m_method->checkedId());
+    form.registrarAddress = m_edits[Field::RegistrarAddress]->text();
+    for (const SettingsForm::NumberField& number : SettingsForm::numberFields())
+        form.numbers[number.field] = m_edits[number.field]->text();
+    form.proxyType = static_cast<ProxyType>(m_proxyType->checkedId());
+    form.proxyHost = m_edits[Field::ProxyHost]->text();
+    form.proxyPort = m_edits[Field::ProxyPort]->text();
+    form.proxyUser = m_edits[Field::ProxyUser]->text();
+    form.proxyPassword = m_password->text();
+    form.rememberPassword = m_rememberPassword->isChecked();
+    return form;
+}
+
+void SettingsDialog::accept() {
+    if (form().save(m_store))
+        QDialog::accept();
+}
+
+void SettingsDialog::refresh() {
+    const SettingsForm current = form();
+    const QMap<Field, QString> problems = current.problems();
+    for (auto it = m_problems.cbegin(); it != m_problems.cend(); ++it)
+        it.value()->setText(problems.value(it.key()));
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(problems.isEmpty());
+
+    m_edits[Field::RegistrarAddress]->setEnabled(current.method == LookupMethod::Registrar);
+    const bool ownProxy =
+        current.proxyType == ProxyType::Http || current.proxyType == ProxyType::Socks5;
+    for (const Field field : {Field::ProxyHost, Field::ProxyPort, Field::ProxyUser})
+        m_edits[field]->setEnabled(ownProxy);
+    m_password->setEnabled(ownProxy);
+    m_rememberPassword->setEnabled(ownProxy);
+}
+
+} // namespace ds

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/SettingsForm.h"
+
+#include <QDialog>
+#include <QMap>
+
+class QButtonGroup;
+class QCheckBox;
+class QDialogButtonBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+
+namespace ds {
+
+class Settings;
+
+// "设置": how names are looked up, the pacing and the proxy. OK saves to the
+// store and closes; Cancel and Esc close without a trace. OK stays disabled
+// while a field holds something that cannot be saved, and each such field
+// says why beside it.
+class SettingsDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    // `initial` fills the fields; `runUnderWay` adds a word that the running
+    // query keeps its settings.
+    SettingsDialog(Settings& store, const SettingsForm& initial, bool runUnderWay,
+                   QWidget* parent = nullptr);
+
+    // The fields as they stand.
+    SettingsForm form() const;
+
+    void accept() override;
+
+private:
+    QWidget* buildLookupGroup();
+    QWidget* buildPacingGroup();
+    QWidget* buildProxyGroup();
+    QLineEdit* addField(QGridLayout* grid, int row, SettingsForm::Field field, const QString& name,
+                        const QString& label, const QString& hint = {});
+    void fill(const SettingsForm& form);
+    void refresh();
+
+    Settings& m_store;
+    QButtonGroup* m_method = nullptr;
+    QButtonGroup* m_proxyType = nullptr;
+    QMap<SettingsForm::Field, QLineEdit*> m_edits;
+    QMap<SettingsForm::Field, QLabel*> m_problems;
+    QLineEdit* m_password = nullptr;
+    QCheckBox* m_rememberPassword = nullptr;
+    QDialogButtonBox* m_buttons = nullptr;
+};
+
+} // namespace ds

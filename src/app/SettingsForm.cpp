@@ -1,0 +1,144 @@
+#include "app/SettingsForm.h"
+
+#include <QUrl>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+using Field = SettingsForm::Field;
+using Key = Settings::Key;
+
+const std::array<SettingsForm::NumberField, 5> kNumberFields = {{
+    {Field::Workers, Key::Workers, u"workers"_s, QT_TRANSLATE_NOOP("SettingsForm", "同时查询"),
+     QT_TRANSLATE_NOOP("SettingsForm", "个")},
+    {Field::RestartIntervalMs, Key::RestartIntervalMs, u"restartIntervalMs"_s,
+     QT_TRANSLATE_NOOP("SettingsForm", "每步间隔"), QT_TRANSLATE_NOOP("SettingsForm", "毫秒")},
+    {Field::RegistryServerIntervalMs, Key::ServerIntervalMs, u"registryServerIntervalMs"_s,
+     QT_TRANSLATE_NOOP("SettingsForm", "RDAP 同一服务器间隔"),
+     QT_TRANSLATE_NOOP("SettingsForm", "毫秒")},
+    {Field::WhoisServerIntervalMs, Key::WhoisServerIntervalMs, u"whoisServerIntervalMs"_s,
+     QT_TRANSLATE_NOOP("SettingsForm", "WHOIS 同一服务器间隔"),
+     QT_TRANSLATE_NOOP("SettingsForm", "毫秒")},
+    {Field::RequestTimeLimitSeconds, Key::RequestTimeLimitSeconds, u"requestTimeLimitSeconds"_s,
+     QT_TRANSLATE_NOOP("SettingsForm", "请求时限"), QT_TRANSLATE_NOOP("SettingsForm", "秒")},
+}};
+
+// A whole number within the range, or nullopt; blanks around it are allowed.
+std::optional<int> numberIn(const QString& text, std::pair<int, int> range) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < range.first || value > range.second)
+        return std::nullopt;
+    return value;
+}
+
+bool isHostName(const QString& text) {
+    QUrl url;
+    url.setHost(text.trimmed(), QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty();
+}
+
+const std::pair<int, int> kPortRange{1, 65535};
+
+} // namespace
+
+std::span<const SettingsForm::NumberField> SettingsForm::numberFields() {
+    return kNumberFields;
+}
+
+SettingsForm SettingsForm::load(const Settings& settings) {
+    SettingsForm form;
+    form.method = settings.lookupMethod();
+    form.registrarAddress = settings.registrarAddress();
+    for (const NumberField& number : kNumberFields)
+        form.numbers[number.field] = QString::number(settings.integer(number.key));
+    const ProxyConfig proxy = settings.proxy();
+    form.proxyType = proxy.type;
+    form.proxyHost = proxy.host;
+    form.proxyPort = proxy.port == 0 ? QString() : QString::number(proxy.port);
+    form.proxyUser = proxy.user;
+    form.proxyPassword = proxy.password;
+    form.rememberPassword = settings.rememberPassword();
+    return form;
+}
+
+SettingsForm SettingsForm::defaults() {
+    SettingsForm form;
+    for (const NumberField& number : kNumberFields)
+        form.numbers[number.field] = Settings::defaultValue(number.key).toString();
+    return form;
+}
+
+QMap<Field, QString> SettingsForm::problems() const {
+    QMap<Field, QString> found;
+    for (const NumberField& number : kNumberFields) {
+        const auto range = Settings::range(number.key);
+        if (!numberIn(numbers.value(number.field), range))
+            found[number.field] =
+                tr("请输入 %1 到 %2 之间的整数").arg(range.first).arg(range.second);
+    }
+
+    // Fields the choice leaves unused are not checked: they are kept only
+    // when usable, so that nothing the person cannot see blocks the save.
+    if (method == LookupMethod::Registrar) {
+        if (registrarAddress.trimmed().isEmpty())
+            found[Field::RegistrarAddress] = tr("请填写查询服务的地址");
+        else if (normaliseRegistrarAddress(registrarAddress).isEmpty())
+            found[Field::RegistrarAddress] = tr("地址应为 http://主机[:端口]");
+    }
+    if (proxyType != ProxyConfig::Type::Http && proxyType != ProxyConfig::Type::Socks5)
+        return found;
+    if (proxyHost.trimmed().isEmpty())
+        found[Field::ProxyHost] = tr("请填写代理服务器");
+    else if (!isHostName(proxyHost))
+        found[Field::ProxyHost] = tr("应为主机名或 IP 地址");
+    if (!numberIn(proxyPort, kPortRange))
+        found[Field::ProxyPort] = tr("请输入 1 到 65535 之间的端口");
+    if (proxyUser.isEmpty() && !proxyPassword.isEmpty())
+        found[Field::ProxyUser] = tr("有密码时请填写用户名");
+    return found;
+}
+
+bool SettingsForm::save(Settings& settings) const {
+    if (!problems().isEmpty())
+        return false;
+    settings.setValue(Key::LookupMethod,
+                      method == LookupMethod::Registrar ? u"registrar"_s : u"registries"_s);
+    settings.setValue(Key::RegistrarAddress, normaliseRegistrarAddress(registrarAddress));
+    for (const NumberField& number : kNumberFields)
+        settings.setValue(number.key, numbers.value(number.field).trimmed().toInt());
+    settings.setValue(Key::ProxyType, QString(proxyTypeKey(proxyType)));
+    settings.setValue(Key::ProxyHost, isHostName(proxyHost) ? proxyHost.trimmed() : QString());
+    if (const std::optional<int> port = numberIn(proxyPort, kPortRange))
+        settings.setValue(Key::ProxyPort, *port);
+    else
+        settings.remove(Key::ProxyPort);
+    settings.setValue(Key::ProxyUser, proxyUser);
+    settings.setValue(Key::ProxyRememberPassword, rememberPassword);
+    if (rememberPassword)
+        settings.setValue(Key::ProxyPassword, proxyPassword);
+    else
+        settings.remove(Key::ProxyPassword);
+    settings.sync();
+    return true;
+}
+
+ProxyConfig SettingsForm::proxy() const {
+    return {proxyType, proxyHost.trimmed(), static_cast<quint16>(proxyPort.trimmed().toUInt()),
+            proxyUser, proxyPassword};
+}
+
+QString numberHint(const SettingsForm::NumberField& field) {
+    const auto [minimum, maximum] = Settings::range(field.key);
+    return SettingsForm::tr("%1（%2–%3）")
+        .arg(SettingsForm::tr(field.unit))
+        .arg(minimum)
+        .arg(maximum);
+}
+
+} // namespace ds

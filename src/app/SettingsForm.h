@@ -1,0 +1,72 @@
+#pragma once
+
+#include "config/Settings.h"
+#include "http/ProxyConfig.h"
+
+#include <QCoreApplication>
+#include <QMap>
+#include <QString>
+
+#include <span>
+
+namespace ds {
+
+// The settings dialog's fields as a person types them, and what becomes of
+// them: loaded from the store, checked, written back. The dialog only wires
+// widgets to this.
+struct SettingsForm {
+    Q_DECLARE_TR_FUNCTIONS(SettingsForm)
+
+public:
+    enum class Field {
+        RegistrarAddress,
+        Workers,
+        RestartIntervalMs,
+        RegistryServerIntervalMs,
+        WhoisServerIntervalMs,
+        RequestTimeLimitSeconds,
+        ProxyHost,
+        ProxyPort,
+        ProxyUser,
+    };
+
+    // A whole number typed into a field: the setting it is stored as, and
+    // the widget's name, caption and unit in the dialog.
+    struct NumberField {
+        Field field;
+        Settings::Key key;
+        QString name;
+        // Untranslated; SettingsForm::tr() gives the words shown.
+        const char* label;
+        const char* unit;
+    };
+    static std::span<const NumberField> numberFields();
+
+    LookupMethod method = LookupMethod::Registries;
+    QString registrarAddress;
+    // The text of each number field, keyed by its Field.
+    QMap<Field, QString> numbers;
+    ProxyConfig::Type proxyType = ProxyConfig::Type::None;
+    QString proxyHost;
+    QString proxyPort;
+    QString proxyUser;
+    QString proxyPassword;
+    bool rememberPassword = false;
+
+    static SettingsForm load(const Settings& settings);
+    static SettingsForm defaults();
+
+    // What is wrong with each field that cannot be saved, in words for the
+    // person; empty when everything can be.
+    QMap<Field, QString> problems() const;
+    // Writes every field, the password only when it is to be remembered;
+    // writes nothing and returns false while there are problems.
+    bool save(Settings& settings) const;
+    // The proxy as the fields describe it, the password included.
+    ProxyConfig proxy() const;
+};
+
+// "1–32 个": the unit and range shown beside a number field.
+QString numberHint(const SettingsForm::NumberField& field);
+
+} // namespace ds

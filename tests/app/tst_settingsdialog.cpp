@@ -1,0 +1,158 @@
+#include "TemporarySettings.h"
+#include "app/Fonts.h"
+#include "app/Form1.h"
+#include "app/SettingsDialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using namespace ds;
+
+// An edit made in the dialog: a widget by name and the text typed into it,
+// or an empty text for a button to press.
+using Edits = QList<QPair<QString, QString>>;
+
+// The settings dialog offscreen: what it shows, what it refuses, and what OK,
+// Cancel and Esc leave in the store; and the window handing it over.
+class TestSettingsDialog final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Fonts::install(); }
+    void opensWithStoredValues();
+    void closing_data();
+    void closing();
+    void windowUsesSavedValuesForNextRun();
+
+private:
+    static void apply(QDialog& dialog, const Edits& edits) {
+        for (const auto& [name, text] : edits) {
+            QWidget* widget = dialog.findChild<QWidget*>(name);
+            QVERIFY2(widget, qPrintable(name));
+            if (auto* edit = qobject_cast<QLineEdit*>(widget))
+                edit->setText(text);
+            else
+                qobject_cast<QAbstractButton*>(widget)->click();
+        }
+    }
+    static QString text(const QDialog& dialog, const QString& name) {
+        if (const auto* edit = dialog.findChild<QLineEdit*>(name))
+            return edit->text();
+        return dialog.findChild<QLabel*>(name)->text();
+    }
+};
+
+void TestSettingsDialog::opensWithStoredValues() {
+    // A file from before the dialog existed: it held only the address, and
+    // that meant the registrar.
+    test::TemporarySettings temporary;
+    temporary.settings().setValue(Settings::Key::RegistrarAddress, u"check.test:81"_s);
+    temporary.settings().setValue(Settings::Key::RestartIntervalMs, 250);
+    const auto store = temporary.reopen();
+    SettingsDialog dialog(*store, SettingsForm::load(*store), true);
+    QVERIFY(dialog.findChild<QAbstractButton*>(u"registrarChoice"_s)->isChecked());
+    QCOMPARE(text(dialog, u"registrarAddress"_s), u"http://check.test:81"_s);
+    QCOMPARE(text(dialog, u"restartIntervalMs"_s), u"250"_s);
+    QCOMPARE(text(dialog, u"workers"_s), u"3"_s);
+    QVERIFY(dialog.findChild<QAbstractButton*>(u"proxyNone"_s)->isChecked());
+    QVERIFY(!dialog.findChild<QLineEdit*>(u"proxyHost"_s)->isEnabled());
+    QVERIFY(text(dialog, u"runNote"_s).contains(u"下一次查询"_s));
+}
+
+void TestSettingsDialog::closing_data() {
+    QTest::addColumn<Edits>("edits");
+    QTest::addColumn<int>("key");           // pressed to close the dialog
+    QTest::addColumn<QString>("problemAt"); // the field that says what is wrong
+    // "key=value" as stored afterwards; "key=" for a key that is absent.
+    QTest::addColumn<QStringList>("stored");
+
+    const QStringList untouched{u"run/workers="_s, u"proxy/type="_s, u"extra/kept=yes"_s};
+    const Edits socks{{u"proxySocks5"_s, {}},        {u"proxyHost"_s, u"127.0.0.1"_s},
+                      {u"proxyPort"_s, u"1080"_s},   {u"proxyUser"_s, u"me"_s},
+                      {u"proxyPassword"_s, u"pw"_s}, {u"workers"_s, u"8"_s}};
+    QTest::newRow("OK saves, password forgotten")
+        << socks << int(Qt::Key_Enter) << QString()
+        << QStringList{u"run/workers=8"_s, u"proxy/type=socks5"_s, u"proxy/host=127.0.0.1"_s,
+                       u"proxy/user=me"_s, u"proxy/password="_s,   u"extra/kept=yes"_s};
+    QTest::newRow("password remembered")
+        << socks + Edits{{u"rememberPassword"_s, {}}} << int(Qt::Key_Enter) << QString()
+        << QStringList{u"proxy/password=pw"_s, u"proxy/rememberPassword=true"_s};
+    QTest::newRow("Esc discards") << socks << int(Qt::Key_Escape) << QString() << untouched;
+    QTest::newRow("workers 0 refused")
+        << Edits{{u"workers"_s, u"0"_s}} << int(Qt::Key_Enter) << u"workersProblem"_s << untouched;
+    QTest::newRow("interval not a number")
+        << Edits{{u"whoisServerIntervalMs"_s, u"1s"_s}} << int(Qt::Key_Enter)
+        << u"whoisServerIntervalMsProblem"_s << untouched;
+    QTest::newRow("registrar address with a path")
+        << Edits{{u"registrarChoice"_s, {}}, {u"registrarAddress"_s, u"http://h.test/x"_s}}
+        << int(Qt::Key_Enter) << u"registrarAddressProblem"_s << untouched;
+    QTest::newRow("SOCKS5 without a host") << Edits{{u"proxySocks5"_s, {}}} << int(Qt::Key_Enter)
+                                           << u"proxyHostProblem"_s << untouched;
+    QTest::newRow("defaults restored and saved")
+        << Edits{{u"workers"_s, u"9"_s}, {u"restoreDefaults"_s, {}}} << int(Qt::Key_Enter)
+        << QString()
+        << QStringList{u"run/workers=3"_s, u"lookup/method=registries"_s, u"proxy/type=none"_s};
+}
+
+void TestSettingsDialog::closing() {
+    QFETCH(Edits, edits);
+    QFETCH(int, key);
+    QFETCH(QString, problemAt);
+    QFETCH(QStringList, stored);
+    test::TemporarySettings temporary;
+    {
+        QSettings raw(temporary.fileName(), QSettings::IniFormat);
+        raw.setValue(u"extra/kept"_s, u"yes"_s);
+    }
+    const auto store = temporary.reopen();
+    SettingsDialog dialog(*store, SettingsForm::load(*store), false);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    apply(dialog, edits);
+    QTest::keyClick(&dialog, Qt::Key(key));
+
+    // A refused value keeps the dialog open and says what is wrong beside it.
+    QCOMPARE(dialog.isVisible(), !problemAt.isEmpty());
+    if (!problemAt.isEmpty()) {
+        QVERIFY(!text(dialog, problemAt).isEmpty());
+        QVERIFY(!dialog.findChild<QPushButton*>(u"okButton"_s)->isEnabled());
+    }
+    const QSettings file(temporary.fileName(), QSettings::IniFormat);
+    for (const QString& pair : std::as_const(stored)) {
+        const QString name = pair.section(u'=', 0, 0);
+        QCOMPARE(name + u'=' + file.value(name).toString(), pair);
+    }
+}
+
+void TestSettingsDialog::windowUsesSavedValuesForNextRun() {
+    test::TemporarySettings temporary;
+    Form1 form(resolveConfig(temporary.settings(), {}), [](const QUrl&) { return true; });
+    form.useSettingsStore(temporary.settings(), {});
+    QTimer::singleShot(0, this, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        apply(*dialog, {{u"proxyHttp"_s, {}},
+                        {u"proxyHost"_s, u"proxy.test"_s},
+                        {u"proxyPort"_s, u"3128"_s},
+                        {u"proxyUser"_s, u"me"_s},
+                        {u"proxyPassword"_s, u"pw"_s},
+                        {u"requestTimeLimitSeconds"_s, u"12"_s}});
+        dialog->accept();
+    });
+    QTest::mouseClick(form.findChild<QWidget*>(u"settingsLink"_s), Qt::LeftButton);
+    QCOMPARE(form.config().requestTimeLimitSeconds, 12);
+    // The password the person chose not to store still serves this session.
+    QCOMPARE(form.config().proxy,
+             (ProxyConfig{ProxyConfig::Type::Http, u"proxy.test"_s, 3128, u"me"_s, u"pw"_s}));
+    QCOMPARE(temporary.reopen()->proxy().password, QString());
+}
+
+QTEST_MAIN(TestSettingsDialog)
+#include "tst_settingsdialog.moc"
