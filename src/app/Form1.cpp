@@ -8,7 +8,6 @@
 #include "app/ResultsFile.h"
 #include "app/SettingsDialog.h"
 #include "config/Settings.h"
-#include "http/HttpRequest.h"
 #include "query/DomainList.h"
 #include "query/QueryEngine.h"
 #include "query/RunCaptions.h"
@@ -173,7 +172,6 @@ void Form1::buildEngine() {
 void Form1::applySavedSettings() {
     if (std::exchange(m_configChanged, false))
         buildEngine();
-    HttpRequest::setProxy(m_config.proxy);
 }
 
 void Form1::buildTopStrip() {
