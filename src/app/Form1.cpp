@@ -7,6 +7,7 @@
 #include "app/ResultExport.h"
 #include "app/ResultsFile.h"
 #include "app/SettingsDialog.h"
+#include "config/LookupOptions.h"
 #include "config/Settings.h"
 #include "query/DomainList.h"
 #include "query/QueryEngine.h"
@@ -161,9 +162,16 @@ void Form1::buildEngine() {
         Qt::QueuedConnection);
     connect(
         m_engine.get(), &QueryEngine::registriesUnreachable, this,
-        [this] {
-            MessageBoxes::inform(this, tr("连不上注册局的查询服务器，请检查网络连接。\n"
-                                          "查不到的名字都列为“查询失败”。"));
+        // The proxy this engine's runs go through, whatever was saved since.
+        [this, proxy = m_config.proxy] {
+            const bool ownProxy =
+                proxy.type == ProxyConfig::Type::Http || proxy.type == ProxyConfig::Type::Socks5;
+            MessageBoxes::inform(
+                this, ownProxy ? tr("连不上注册局的查询服务器，请检查代理 %1 和网络连接。\n"
+                                    "查不到的名字都列为“查询失败”。")
+                                     .arg(proxy.displayName())
+                               : tr("连不上注册局的查询服务器，请检查网络连接。\n"
+                                    "查不到的名字都列为“查询失败”。"));
         },
         Qt::QueuedConnection);
 }
@@ -370,7 +378,7 @@ void Form1::settingsLink_Click() {
     SettingsForm initial = SettingsForm::load(*m_store);
     if (!initial.rememberPassword)
         initial.proxyPassword = m_unstoredPassword;
-    SettingsDialog dialog(*m_store, initial, runHoldsList(), this);
+    SettingsDialog dialog(*m_store, initial, runHoldsList(), dialogOptionsGiven(m_options), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const SettingsForm saved = dialog.form();

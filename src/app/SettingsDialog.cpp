@@ -38,7 +38,7 @@ QLabel* note(const QString& name, const QString& text) {
 } // namespace
 
 SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, bool runUnderWay,
-                               QWidget* parent)
+                               const QStringList& optionsInForce, QWidget* parent)
     : QDialog(parent)
     , m_store(store) {
     setObjectName(u"SettingsDialog"_s);
@@ -49,6 +49,11 @@ SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, boo
     if (runUnderWay)
         layout->addWidget(note(u"runNote"_s, tr("查询正在进行：这次查询沿用原来的设置，"
                                                 "新的设置从下一次查询起生效。")));
+    if (!optionsInForce.isEmpty())
+        layout->addWidget(
+            note(u"optionsNote"_s, tr("这次启动用了命令行选项 %1，它们优先于这里的设置；"
+                                      "这里保存的值在不带这些选项启动时生效。")
+                                       .arg(optionsInForce.join(u' '))));
     layout->addWidget(buildLookupGroup());
     layout->addWidget(buildPacingGroup());
     layout->addWidget(buildProxyGroup());

@@ -25,9 +25,10 @@ class SettingsDialog final : public QDialog {
 
 public:
     // `initial` fills the fields; `runUnderWay` adds a word that the running
-    // query keeps its settings.
+    // query keeps its settings, `optionsInForce` one that these command-line
+    // options win over what is saved until the program starts without them.
     SettingsDialog(Settings& store, const SettingsForm& initial, bool runUnderWay,
-                   QWidget* parent = nullptr);
+                   const QStringList& optionsInForce = {}, QWidget* parent = nullptr);
 
     // The fields as they stand.
     SettingsForm form() const;

@@ -117,4 +117,19 @@ QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& 
     return {};
 }
 
+QStringList dialogOptionsGiven(const CommandLineOptions& options) {
+    QStringList given;
+    if (options.registrarAddress)
+        given << u"--registrar"_s;
+    if (options.registries)
+        given << u"--registries"_s;
+    if (options.proxy)
+        given << u"--proxy"_s;
+    for (const NumberOption& number : kNumberOptions) {
+        if (options.*number.target)
+            given << u"--"_s + number.name;
+    }
+    return given;
+}
+
 } // namespace ds

@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QCommandLineParser;
 
@@ -18,5 +19,7 @@ struct CommandLineOptions;
 QList<QCommandLineOption> lookupOptions();
 // Reads them into `options`; the reason when a value cannot be used.
 QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options);
+// The options given that win over a setting of the dialog, e.g. "--proxy".
+QStringList dialogOptionsGiven(const CommandLineOptions& options);
 
 } // namespace ds

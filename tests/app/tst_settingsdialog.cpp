@@ -56,7 +56,7 @@ void TestSettingsDialog::opensWithStoredValues() {
     temporary.settings().setValue(Settings::Key::RegistrarAddress, u"check.test:81"_s);
     temporary.settings().setValue(Settings::Key::RestartIntervalMs, 250);
     const auto store = temporary.reopen();
-    SettingsDialog dialog(*store, SettingsForm::load(*store), true);
+    SettingsDialog dialog(*store, SettingsForm::load(*store), true, {u"--proxy"_s});
     QVERIFY(dialog.findChild<QAbstractButton*>(u"registrarChoice"_s)->isChecked());
     QCOMPARE(text(dialog, u"registrarAddress"_s), u"http://check.test:81"_s);
     QCOMPARE(text(dialog, u"restartIntervalMs"_s), u"250"_s);
@@ -64,6 +64,7 @@ void TestSettingsDialog::opensWithStoredValues() {
     QVERIFY(dialog.findChild<QAbstractButton*>(u"proxyNone"_s)->isChecked());
     QVERIFY(!dialog.findChild<QLineEdit*>(u"proxyHost"_s)->isEnabled());
     QVERIFY(text(dialog, u"runNote"_s).contains(u"下一次查询"_s));
+    QVERIFY(text(dialog, u"optionsNote"_s).contains(u"--proxy"_s));
 }
 
 void TestSettingsDialog::closing_data() {

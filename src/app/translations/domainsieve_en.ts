@@ -177,7 +177,7 @@
     </message>
     <message>
         <source>请填写查询服务的地址</source>
-        <translation>Enter the service's address</translation>
+        <translation>Enter the service&apos;s address</translation>
     </message>
     <message>
         <source>地址应为 http://主机[:端口]</source>
@@ -185,7 +185,7 @@
     </message>
     <message>
         <source>请填写代理服务器</source>
-        <translation>Enter the proxy's host</translation>
+        <translation>Enter the proxy&apos;s host</translation>
     </message>
     <message>
         <source>应为主机名或 IP 地址</source>
@@ -311,6 +311,12 @@ Names that get no answer are listed as “lookup failed”.</translation>
         <source>设置</source>
         <translation>Settings</translation>
     </message>
+    <message>
+        <source>连不上注册局的查询服务器，请检查代理 %1 和网络连接。
+查不到的名字都列为“查询失败”。</source>
+        <translation>The registries&apos; lookup servers cannot be reached; please check the proxy %1 and the network connection.
+Names that get no answer are listed as “lookup failed”.</translation>
+    </message>
 </context>
 <context>
     <name>ds::QueryEngine</name>
@@ -412,6 +418,10 @@ Names that get no answer are listed as “lookup failed”.</translation>
     <message>
         <source>RDAP、注册商查询服务和引导文件的下载都经过代理。WHOIS 只经过 SOCKS5 代理；代理为 HTTP 时，WHOIS 直接连接。</source>
         <translation>RDAP, the registrar service and the bootstrap download go through the proxy. WHOIS goes through a SOCKS5 proxy only; with an HTTP proxy WHOIS connects directly.</translation>
+    </message>
+    <message>
+        <source>这次启动用了命令行选项 %1，它们优先于这里的设置；这里保存的值在不带这些选项启动时生效。</source>
+        <translation>This start uses the command-line options %1, which win over these settings; what is saved here applies when the program starts without them.</translation>
     </message>
 </context>
 </TS>
