@@ -94,6 +94,9 @@ std::unique_ptr<Lookup> QueryEngine::makeLookup() {
     options.retry = m_config.retry;
     WhoisLookup::Options whois;
     whois.timeLimitMs = m_config.requestTimeLimitMs;
+    // Plain TCP: through a SOCKS5 proxy, never an HTTP one. The system's
+    // choice is asked once, not per server.
+    whois.proxy = m_config.proxy.socketProxy(QString(), 43);
     return std::make_unique<RegistryLookup>(
         m_services, m_config.bootstrap, options,
         std::make_unique<WhoisLookup>(m_whoisServices, *m_whoisServers, WhoisPatterns::builtIn(),
