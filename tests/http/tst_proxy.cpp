@@ -1,7 +1,9 @@
 #include "LocalHttpServer.h"
 #include "LocalProxies.h"
+#include "LocalWhoisServer.h"
 #include "http/HttpRequest.h"
 #include "http/ProxyConfig.h"
+#include "lookup/WhoisClient.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -127,6 +129,38 @@ private Q_SLOTS:
                      qPrintable(request.failureText()));
             QVERIFY(service.requests().isEmpty());
         }
+    }
+
+    // WHOIS is plain TCP: a SOCKS5 proxy carries it, an HTTP proxy is passed by.
+    void whoisThroughProxy_data() {
+        QTest::addColumn<ProxyConfig::Type>("type");
+        QTest::addColumn<bool>("throughProxy");
+        QTest::newRow("socks5") << ProxyConfig::Type::Socks5 << true;
+        QTest::newRow("http") << ProxyConfig::Type::Http << false;
+    }
+
+    void whoisThroughProxy() {
+        QFETCH(ProxyConfig::Type, type);
+        QFETCH(bool, throughProxy);
+        ds::test::LocalWhoisServer service;
+        QVERIFY(service.listen());
+        service.setHandler([](const QByteArray&) {
+            return ds::test::LocalWhoisAnswer{"No match for \"A.PW\".\r\n"};
+        });
+        ds::test::LocalSocks5Proxy socksProxy;
+        ds::test::LocalHttpProxy httpProxy;
+        QVERIFY(socksProxy.listen() && httpProxy.listen());
+        const quint16 port =
+            type == ProxyConfig::Type::Socks5 ? socksProxy.port() : httpProxy.port();
+        const ProxyConfig proxy{type, u"127.0.0.1"_s, port, {}, {}};
+
+        ds::WhoisClient client;
+        client.setProxy(proxy.socketProxy(u"127.0.0.1"_s, service.port()));
+        QSignalSpy finished(&client, &ds::WhoisClient::finished);
+        client.ask(*ds::parseWhoisAddress(u"127.0.0.1:%1"_s.arg(service.port())), "a.pw");
+        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.constFirst().constFirst().value<ds::WhoisReply>().complete);
+        QCOMPARE(socksProxy.targets().size() + httpProxy.targets().size(), throughProxy ? 1 : 0);
     }
 };
 
