@@ -9,6 +9,7 @@
 #include "common/DataFolders.h"
 #include "config/AppConfig.h"
 #include "config/Settings.h"
+#include "http/HttpRequest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -64,17 +65,24 @@ int runProgram(QApplication& app) {
     config.journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // Texts are translated as they are set: the translator comes before the window.
     Translation::install(app, config.language);
-    Form1 window(config);
-    window.useSettingsStore(settings, outcome.options);
-    const QString skinFolder = DataFolders::holding(Skin::fileName());
-    if (Skin::attach(skinFolder))
-        qCInfo(lcStartup).noquote() << "skin:" << QDir(skinFolder).filePath(Skin::fileName());
-    qCInfo(lcStartup).noquote() << "tools page:" << config.toolsUrl.toString();
-    qCInfo(lcStartup).noquote() << "support page:" << config.supportUrl.toString();
-    centreOnScreen(window);
-    window.show();
-    offerUnfinishedRun(window);
-    return app.exec();
+    int code = 0;
+    {
+        Form1 window(config);
+        window.useSettingsStore(settings, outcome.options);
+        const QString skinFolder = DataFolders::holding(Skin::fileName());
+        if (Skin::attach(skinFolder))
+            qCInfo(lcStartup).noquote() << "skin:" << QDir(skinFolder).filePath(Skin::fileName());
+        qCInfo(lcStartup).noquote() << "tools page:" << config.toolsUrl.toString();
+        qCInfo(lcStartup).noquote() << "support page:" << config.supportUrl.toString();
+        centreOnScreen(window);
+        window.show();
+        offerUnfinishedRun(window);
+        code = app.exec();
+    }
+    // The window's requests are gone; what Qt's transfer thread still holds
+    // goes now, while the application can still free it.
+    releaseThreadNetwork();
+    return code;
 }
 
 } // namespace ds
