@@ -53,25 +53,12 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
     parser.addOptions({tools, support, language});
     parser.addOptions(lookupOptions());
 
+    if (auto settled = settleCommonOptions<CommandLineOptions>(
+            parser, arguments, help, version,
+            u"\nBatch mode, without a window: domainsieve check --help\n"_s))
+        return *settled;
     CommandLineOutcome outcome;
-    auto fail = [&outcome](const QString& message) {
-        outcome.status = CommandLineOutcome::Status::Fail;
-        outcome.message = message;
-        return outcome;
-    };
-    if (!parser.parse(arguments))
-        return fail(parser.errorText());
-    if (parser.isSet(help)) {
-        outcome.status = CommandLineOutcome::Status::ShowHelp;
-        outcome.message =
-            parser.helpText() + u"\nBatch mode, without a window: domainsieve check --help\n"_s;
-        return outcome;
-    }
-    if (parser.isSet(version)) {
-        outcome.status = CommandLineOutcome::Status::ShowVersion;
-        outcome.message = versionText() + u'\n';
-        return outcome;
-    }
+    const auto fail = &CommandLineOutcome::failure;
     if (!parser.positionalArguments().isEmpty())
         return fail(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
     if (const QString trouble = readLookupOptions(parser, outcome.options); !trouble.isEmpty())

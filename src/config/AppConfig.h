@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ParsedCommandLine.h"
 #include "http/ProxyConfig.h"
 #include "query/QueryEngine.h"
 
@@ -63,13 +64,7 @@ struct CommandLineOptions {
     std::optional<QString> language;
 };
 
-struct CommandLineOutcome {
-    enum class Status { Run, ShowHelp, ShowVersion, Fail };
-    Status status = Status::Run;
-    CommandLineOptions options;
-    // The text for ShowHelp and ShowVersion, the reason for Fail.
-    QString message;
-};
+using CommandLineOutcome = ParsedCommandLine<CommandLineOptions>;
 
 // Reads the lookup options, --tools-url, --support-url and --lang (and --help,
 // --version). A value that cannot be used is a failure rather than a silent
@@ -81,9 +76,6 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
 
 // What the engine runs with, the window and a batch run alike.
 EngineConfig engineConfig(const AppConfig& config);
-
-// "domainsieve 0.1.0", from the build's project version.
-QString versionText();
 
 // Names the running application (for the settings store and the data
 // folder) and gives it the program's version.

@@ -46,24 +46,10 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     parser.addPositionalArgument(u"FILE"_s, u"Names, one per line; - is standard input."_s,
                                  u"[FILE...]"_s);
 
+    if (auto settled = settleCommonOptions<BatchOptions>(parser, arguments, help, version))
+        return *settled;
     BatchCommandLine outcome;
-    auto fail = [&outcome](const QString& message) {
-        outcome.status = BatchCommandLine::Status::Fail;
-        outcome.message = message;
-        return outcome;
-    };
-    if (!parser.parse(arguments))
-        return fail(parser.errorText());
-    if (parser.isSet(help)) {
-        outcome.status = BatchCommandLine::Status::ShowHelp;
-        outcome.message = parser.helpText();
-        return outcome;
-    }
-    if (parser.isSet(version)) {
-        outcome.status = BatchCommandLine::Status::ShowVersion;
-        outcome.message = versionText() + u'\n';
-        return outcome;
-    }
+    const auto fail = &BatchCommandLine::failure;
     BatchOptions& options = outcome.options;
     options.inputs = parser.positionalArguments().mid(1);
     const auto chosen = formatFromName(parser.value(format));

@@ -28,13 +28,7 @@ struct BatchOptions {
     CommandLineOptions common;
 };
 
-struct BatchCommandLine {
-    enum class Status { Run, ShowHelp, ShowVersion, Fail };
-    Status status = Status::Run;
-    BatchOptions options;
-    // The text for ShowHelp and ShowVersion, the reason for Fail.
-    QString message;
-};
+using BatchCommandLine = ParsedCommandLine<BatchOptions>;
 
 // Reads `domainsieve check [options] [FILE...]`; arguments[1] is "check".
 BatchCommandLine parseBatchCommandLine(const QStringList& arguments);
