@@ -2,9 +2,10 @@
 # configure and build one build tree. Sourced, not run.
 
 # Debian packages the program and its tests need (the Qt Linguist tools
-# compile the English translation; libidn2 converts names to ACE).
+# compile the English translation; libidn2 converts names to ACE; c-ares
+# asks the DNS).
 DOMAINSIEVE_PACKAGES=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools
-    libidn2-dev fonts-arphic-uming)
+    libidn2-dev libc-ares-dev fonts-arphic-uming)
 
 # What packing needs on top: dpkg-shlibdeps and file find the libraries the
 # binary needs; the two validators check the menu entry and the metainfo.

@@ -1,0 +1,238 @@
+#include "lookup/DnsCheck.h"
+
+#include <QHostAddress>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QUrl>
+#include <QtEndian>
+
+#include <ares.h>
+#include <ares_nameser.h>
+#include <cstring>
+#include <map>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace ds {
+
+namespace {
+
+// c-ares wants "ip:port" or "[ip6]:port"; people write HOST[:PORT], where an
+// IPv6 address takes brackets only when a port follows.
+std::optional<QByteArray> serverForAres(const QString& server) {
+    QHostAddress address(server);
+    int port = 53;
+    if (address.isNull()) {
+        const QUrl url(u"dns://"_s + server, QUrl::StrictMode);
+        if (!url.isValid() || !url.path().isEmpty() || !url.userInfo().isEmpty())
+            return std::nullopt;
+        address = QHostAddress(url.host());
+        port = url.port(53);
+    }
+    if (address.isNull() || port <= 0)
+        return std::nullopt;
+    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? u'[' + address.toString() + u']'
+                             : address.toString();
+    return (host + u':' + QString::number(port)).toLatin1();
+}
+
+} // namespace
+
+// One c-ares channel, its sockets watched by socket notifiers and its time-outs
+// by a timer. Replies are handed on through the event loop, never from inside
+// c-ares, so whoever receives them may start new queries at once.
+class DnsCheck::Channel final {
+public:
+    using Reply = std::function<void(int status, const QByteArray& reply)>;
+
+    Channel(const QByteArray& server, int tryTimeoutMs) {
+        ares_library_init(ARES_LIB_INIT_ALL);
+        ares_options options{};
+        options.timeout = tryTimeoutMs;
+        options.tries = 2;
+        // Hand SERVFAIL and REFUSED on as they are: otherwise c-ares retries
+        // and then reports them as a server it could not contact.
+        options.flags = ARES_FLAG_NOCHECKRESP;
+        options.sock_state_cb = &Channel::socketStateChanged;
+        options.sock_state_cb_data = this;
+        int status = ares_init_options(&m_channel, &options,
+                                       ARES_OPT_FLAGS | ARES_OPT_TIMEOUTMS | ARES_OPT_TRIES |
+                                           ARES_OPT_SOCK_STATE_CB);
+        if (status != ARES_SUCCESS)
+            m_channel = nullptr;
+        else if (!server.isEmpty())
+            status = ares_set_servers_ports_csv(m_channel, server.constData());
+        if (status != ARES_SUCCESS) {
+            m_error = QString::fromLatin1(ares_strerror(status));
+            return;
+        }
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, &m_owner,
+                         [this] { process(ARES_SOCKET_BAD, ARES_SOCKET_BAD); });
+    }
+
+    ~Channel() {
+        if (m_channel)
+            ares_destroy(m_channel);
+        ares_library_cleanup();
+    }
+
+    QString error() const { return m_error; }
+
+    QString servers() const {
+        ares_addr_port_node* nodes = nullptr;
+        if (ares_get_servers_ports(m_channel, &nodes) != ARES_SUCCESS)
+            return {};
+        QStringList result;
+        for (const ares_addr_port_node* node = nodes; node; node = node->next) {
+            const int port = node->udp_port ? node->udp_port : 53;
+            if (node->family == AF_INET) {
+                quint32 address = 0;
+                std::memcpy(&address, &node->addr.addr4, sizeof address);
+                result.append(QHostAddress(qFromBigEndian(address)).toString() + u':' +
+                              QString::number(port));
+            } else {
+                result.append(u'[' + QHostAddress(node->addr.addr6._S6_un._S6_u8).toString() +
+                              u"]:" + QString::number(port));
+            }
+        }
+        ares_free_data(nodes);
+        return result.join(u',');
+    }
+
+    void query(const QByteArray& name, Reply reply) {
+        ares_query(m_channel, name.constData(), C_IN, T_NS, &Channel::answered,
+                   new Ticket{this, std::move(reply)});
+        rearm();
+    }
+
+private:
+    struct Ticket {
+        Channel* channel;
+        Reply reply;
+    };
+    struct Watch {
+        QSocketNotifier* read = nullptr;
+        QSocketNotifier* write = nullptr;
+    };
+
+    // c-ares calls this exactly once per query, also when the channel is destroyed.
+    static void answered(void* arg, int status, int, unsigned char* buffer, int length) {
+        std::unique_ptr<Ticket> ticket(static_cast<Ticket*>(arg));
+        if (status == ARES_EDESTRUCTION)
+            return;
+        QByteArray reply(reinterpret_cast<const char*>(buffer), buffer ? length : 0);
+        QMetaObject::invokeMethod(
+            &ticket->channel->m_owner,
+            [status, reply = std::move(reply), done = std::move(ticket->reply)] {
+                done(status, reply);
+            },
+            Qt::QueuedConnection);
+    }
+
+    static void socketStateChanged(void* data, ares_socket_t socket, int readable, int writable) {
+        auto* self = static_cast<Channel*>(data);
+        Watch& watch = self->m_watches[socket];
+        self->watch(watch.read, socket, QSocketNotifier::Read, readable != 0);
+        self->watch(watch.write, socket, QSocketNotifier::Write, writable != 0);
+        if (!readable && !writable)
+            self->m_watches.erase(socket);
+    }
+
+    void watch(QSocketNotifier*& notifier, ares_socket_t socket, QSocketNotifier::Type type,
+               bool wanted) {
+        if (wanted && !notifier) {
+            notifier = new QSocketNotifier(socket, type, &m_owner);
+            QObject::connect(notifier, &QSocketNotifier::activated, &m_owner, [this, socket, type] {
+                if (type == QSocketNotifier::Read)
+                    process(socket, ARES_SOCKET_BAD);
+                else
+                    process(ARES_SOCKET_BAD, socket);
+            });
+        } else if (!wanted && notifier) {
+            // It may be the very notifier whose signal is being delivered.
+            notifier->setEnabled(false);
+            notifier->deleteLater();
+            notifier = nullptr;
+        }
+    }
+
+    void process(ares_socket_t readable, ares_socket_t writable) {
+        ares_process_fd(m_channel, readable, writable);
+        rearm();
+    }
+
+    void rearm() {
+        timeval wait{};
+        if (ares_timeout(m_channel, nullptr, &wait))
+            m_timer.start(int(wait.tv_sec * 1000 + (wait.tv_usec + 999) / 1000));
+        else
+            m_timer.stop();
+    }
+
+    QObject m_owner;
+    QTimer m_timer;
+    std::map<ares_socket_t, Watch> m_watches;
+    ares_channel m_channel = nullptr;
+    QString m_error;
+};
+
+DnsCheck::DnsCheck(const DnsCheckOptions& options, QObject* parent)
+    : QObject(parent)
+    , m_options(options) {
+    const std::optional<QByteArray> server =
+        options.server.isEmpty() ? QByteArray() : serverForAres(options.server);
+    if (!server) {
+        m_setupError = u"not an IP address with an optional port: "_s + options.server;
+        return;
+    }
+    auto channel = std::make_unique<Channel>(*server, std::max(1, options.timeLimitMs / 2));
+    m_setupError = channel->error();
+    if (m_setupError.isEmpty()) {
+        m_server = channel->servers();
+        m_channel = std::move(channel);
+    }
+}
+
+DnsCheck::~DnsCheck() = default;
+
+void DnsCheck::check(const QString& aceName, Done done) {
+    m_waiting.push_back(Query{aceName, std::move(done)});
+    startWaiting();
+}
+
+void DnsCheck::startWaiting() {
+    while (!m_waiting.empty() && m_running.size() < std::max(1, m_options.parallel)) {
+        const quint64 id = ++m_lastId;
+        const QByteArray name = m_waiting.front().name.toLatin1();
+        m_running.insert(id, std::move(m_waiting.front()));
+        m_waiting.pop_front();
+        if (!m_channel) {
+            QTimer::singleShot(0, this, [this, id] {
+                finish(id, DnsOutcome{DnsFinding::ResolverError, {}, m_setupError});
+            });
+            continue;
+        }
+        QTimer::singleShot(m_options.timeLimitMs, this, [this, id] {
+            finish(id, DnsOutcome{DnsFinding::TimedOut, {}, u"no answer in time"_s});
+        });
+        m_channel->query(name, [this, id, name](int status, const QByteArray& reply) {
+            finish(id, readNsReply(name, status, reply));
+        });
+    }
+}
+
+void DnsCheck::finish(quint64 id, const DnsOutcome& outcome) {
+    // The time limit and c-ares both end a query; the first one counts.
+    const auto found = m_running.constFind(id);
+    if (found == m_running.cend())
+        return;
+    const Done done = found->done;
+    m_running.erase(found);
+    startWaiting();
+    done(outcome);
+}
+
+} // namespace ds

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "lookup/DnsReply.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace ds {
+
+struct DnsCheckOptions {
+    // HOST[:PORT] of the resolver to ask, HOST an IP address; empty for the
+    // system's own resolvers.
+    QString server;
+    // How many names are asked about at once.
+    int parallel = 32;
+    // How long one name may take, retries included.
+    int timeLimitMs = 3000;
+};
+
+// The DNS step: asks for the NS records of many names at once, each within
+// the time limit. It runs c-ares on the event loop, so nothing ever waits on
+// the network; Qt 6.4's QDnsLookup can neither limit a query's time nor reach
+// a resolver on another port than 53.
+class DnsCheck final : public QObject {
+public:
+    using Done = std::function<void(const DnsOutcome&)>;
+
+    explicit DnsCheck(const DnsCheckOptions& options, QObject* parent = nullptr);
+    ~DnsCheck() override;
+
+    // The resolvers asked, as "host:port" joined by commas.
+    QString server() const { return m_server; }
+    // Asks about one name in ACE form. done is called exactly once, later,
+    // from the event loop; the DnsCheck must outlive the call. Without a usable
+    // resolver (a server that is not an IP address, say) every check ends as
+    // ResolverError with the reason, and the names go on to their registry.
+    void check(const QString& aceName, Done done);
+
+private:
+    class Channel;
+    struct Query {
+        QString name;
+        Done done;
+    };
+
+    void startWaiting();
+    void finish(quint64 id, const DnsOutcome& outcome);
+
+    DnsCheckOptions m_options;
+    std::unique_ptr<Channel> m_channel;
+    QString m_server;
+    // Why no resolver could be set up; empty when it is ready.
+    QString m_setupError;
+    std::deque<Query> m_waiting;
+    QHash<quint64, Query> m_running;
+    quint64 m_lastId = 0;
+};
+
+} // namespace ds
