@@ -17,7 +17,6 @@
 #include <QScreen>
 #include <QStandardPaths>
 
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -48,17 +47,8 @@ int runProgram(QApplication& app) {
     Fonts::install();
 
     const CommandLineOutcome outcome = parseCommandLine(QApplication::arguments());
-    switch (outcome.status) {
-    case CommandLineOutcome::Status::ShowHelp:
-    case CommandLineOutcome::Status::ShowVersion:
-        std::fputs(qPrintable(outcome.message), stdout);
-        return 0;
-    case CommandLineOutcome::Status::Fail:
-        std::fprintf(stderr, "%s\n", qPrintable(outcome.message));
-        return 2;
-    case CommandLineOutcome::Status::Run:
-        break;
-    }
+    if (const std::optional<int> code = outcome.printUnlessRun())
+        return *code;
 
     Settings settings;
     AppConfig config = resolveConfig(settings, outcome.options);

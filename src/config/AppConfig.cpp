@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 
-#include <cstdio>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -151,13 +150,7 @@ LaunchMode launchMode(int argc, const char* const* argv) {
 }
 
 int printInformation(const QStringList& arguments) {
-    const CommandLineOutcome outcome = parseCommandLine(arguments);
-    if (outcome.status == CommandLineOutcome::Status::Fail) {
-        std::fprintf(stderr, "%s\n", qPrintable(outcome.message));
-        return 2;
-    }
-    std::fputs(qPrintable(outcome.message), stdout);
-    return 0;
+    return parseCommandLine(arguments).printUnlessRun().value_or(0);
 }
 
 } // namespace ds

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <optional>
 
 namespace ds {
@@ -21,6 +22,23 @@ struct ParsedCommandLine {
     Options options;
     // The text for ShowHelp and ShowVersion, the reason for Fail.
     QString message;
+
+    // Prints what there is to print, help and version on standard output, the
+    // reason on standard error, and gives the exit code; nullopt for a run.
+    std::optional<int> printUnlessRun() const {
+        switch (status) {
+        case Status::ShowHelp:
+        case Status::ShowVersion:
+            std::fputs(qPrintable(message), stdout);
+            return 0;
+        case Status::Fail:
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+            return 2;
+        case Status::Run:
+            break;
+        }
+        return std::nullopt;
+    }
 
     static ParsedCommandLine failure(const QString& reason) {
         ParsedCommandLine outcome;
