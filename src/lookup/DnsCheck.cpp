@@ -40,6 +40,10 @@ std::optional<QByteArray> serverForAres(const QString& server) {
 
 } // namespace
 
+bool isUsableDnsServer(const QString& server) {
+    return serverForAres(server).has_value();
+}
+
 // One c-ares channel, its sockets watched by socket notifiers and its time-outs
 // by a timer. Replies are handed on through the event loop, never from inside
 // c-ares, so whoever receives them may start new queries at once.

@@ -22,6 +22,10 @@ struct DnsCheckOptions {
     int timeLimitMs = 3000;
 };
 
+// Whether `server` names a resolver DnsCheck can ask: an IP address with an
+// optional port, an IPv6 address in brackets when a port follows.
+bool isUsableDnsServer(const QString& server);
+
 // The DNS step: asks for the NS records of many names at once, each within
 // the time limit. It runs c-ares on the event loop, so nothing ever waits on
 // the network; Qt 6.4's QDnsLookup can neither limit a query's time nor reach

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/ProxyConfig.h"
+#include "lookup/DnsCheck.h"
 #include "lookup/Lookup.h"
 #include "lookup/RetryPolicy.h"
 #include "lookup/ServiceQueue.h"
@@ -36,6 +37,9 @@ struct EngineConfig {
     // server is found, and the rest each WHOIS server gets between queries.
     WhoisServersOptions whois;
     int whoisServerIntervalMs = 1000;
+    // The DNS step before the registries; none when unset. The registrar is
+    // never preceded by it.
+    std::optional<DnsCheckOptions> dns;
     // Every HTTP request of the engine's runs goes this way, the bootstrap's
     // included.
     ProxyConfig proxy;
