@@ -96,6 +96,9 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
     config.rdapBootstrap = options.rdapBootstrap.value_or(settings.rdapBootstrap());
     config.whoisReferral = options.whoisReferral.value_or(settings.whoisReferral());
     config.whoisServers = settings.whoisServers() + options.whoisServers;
+    config.dnsEnabled = settings.dnsEnabled() && !options.noDns;
+    config.dnsServer = options.dnsServer.value_or(settings.dnsServer());
+    config.dnsParallel = settings.dnsParallel();
     return config;
 }
 
@@ -116,6 +119,12 @@ EngineConfig engineConfig(const AppConfig& config) {
         bootstrap.timeLimitMs = engine.requestTimeLimitMs;
         engine.bootstrap = std::make_shared<RdapBootstrapStore>(bootstrap);
         engine.whois.cacheDir = bootstrap.cacheDir % u"/whois-servers"_s;
+        // Straight to the resolver, never through the proxy: c-ares opens its
+        // own UDP sockets, which an HTTP proxy cannot carry and which c-ares
+        // has no way to hand to a SOCKS5 one.
+        if (config.dnsEnabled)
+            engine.dns =
+                DnsCheckOptions{.server = config.dnsServer, .parallel = config.dnsParallel};
     }
     engine.whois.timeLimitMs = engine.requestTimeLimitMs;
     engine.whois.referral = parseWhoisAddress(config.whoisReferral).value_or(engine.whois.referral);

@@ -41,6 +41,11 @@ struct AppConfig {
     QString whoisReferral = QStringLiteral("whois.iana.org:43");
     // "TLD=HOST[:PORT]"; a later entry for the same TLD wins.
     QStringList whoisServers = {};
+    // The DNS step ahead of the registries: whether it runs, the resolver it
+    // asks ("HOST[:PORT]", empty for the system's) and how many names at once.
+    bool dnsEnabled = true;
+    QString dnsServer = {};
+    int dnsParallel = DnsCheckOptions{}.parallel;
 };
 
 // What the command line asked for; an absent option leaves the stored
@@ -59,6 +64,9 @@ struct CommandLineOptions {
     std::optional<QString> whoisReferral;
     // Added to the stored ones, and winning over them.
     QStringList whoisServers = {};
+    // --no-dns: no DNS step for this start, whatever is stored.
+    bool noDns = false;
+    std::optional<QString> dnsServer;
     std::optional<QUrl> toolsUrl;
     std::optional<QUrl> supportUrl;
     std::optional<QString> language;

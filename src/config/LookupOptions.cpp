@@ -2,6 +2,7 @@
 
 #include "config/AppConfig.h"
 #include "config/Settings.h"
+#include "lookup/DnsCheck.h"
 #include "lookup/WhoisServers.h"
 
 #include <QCommandLineParser>
@@ -55,6 +56,11 @@ QList<QCommandLineOption> lookupOptions() {
          u"HOST[:PORT]"_s},
         {u"whois-server"_s, u"The WHOIS server of a TLD, in ACE or Unicode form; repeatable."_s,
          u"TLD=HOST[:PORT]"_s},
+        {u"no-dns"_s, u"Ask the registries about every name, without asking the DNS first."_s},
+        {u"dns-server"_s,
+         u"The resolver the DNS step asks, directly and never through --proxy: an IP address "
+         u"with an optional port, in place of the system's."_s,
+         u"HOST[:PORT]"_s},
     };
     for (const NumberOption& number : kNumberOptions) {
         const auto [low, high] = Settings::range(number.key);
@@ -114,6 +120,13 @@ QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& 
             return u"--whois-server: \"%1\" is not TLD=HOST[:PORT]"_s.arg(server);
         options.whoisServers.append(server.trimmed());
     }
+    options.noDns = parser.isSet(u"no-dns"_s);
+    if (parser.isSet(u"dns-server"_s)) {
+        const QString server = parser.value(u"dns-server"_s).trimmed();
+        if (!isUsableDnsServer(server))
+            return u"--dns-server: \"%1\" is not an IP address with an optional port"_s.arg(server);
+        options.dnsServer = server;
+    }
     return {};
 }
 
@@ -125,6 +138,10 @@ QStringList dialogOptionsGiven(const CommandLineOptions& options) {
         given << u"--registries"_s;
     if (options.proxy)
         given << u"--proxy"_s;
+    if (options.noDns)
+        given << u"--no-dns"_s;
+    if (options.dnsServer)
+        given << u"--dns-server"_s;
     for (const NumberOption& number : kNumberOptions) {
         if (options.*number.target)
             given << u"--"_s + number.name;

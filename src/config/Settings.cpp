@@ -1,6 +1,7 @@
 #include "config/Settings.h"
 
 #include "common/DataFolders.h"
+#include "lookup/DnsCheck.h"
 #include "lookup/WhoisServers.h"
 
 #include <QDir>
@@ -79,6 +80,13 @@ const Entry kEntries[] = {
      [] {
          return QVariant(QStringList());
      }},
+    {Settings::Key::DnsEnabled, "dns/enabled"_L1,
+     [] {
+         return QVariant(true);
+     }},
+    {Settings::Key::DnsServer, "dns/server"_L1, noValue},
+    {Settings::Key::DnsParallel, "dns/parallel"_L1,
+     [] { return QVariant(DnsCheckOptions{}.parallel); }, 1, 1024},
 };
 
 const Entry& entry(Settings::Key key) {
@@ -181,6 +189,19 @@ QStringList Settings::whoisServers() const {
             usable.append(server.trimmed());
     }
     return usable;
+}
+
+bool Settings::dnsEnabled() const {
+    return stored(Key::DnsEnabled).toBool();
+}
+
+QString Settings::dnsServer() const {
+    const QString value = stored(Key::DnsServer).toString().trimmed();
+    return isUsableDnsServer(value) ? value : QString();
+}
+
+int Settings::dnsParallel() const {
+    return integer(Key::DnsParallel);
 }
 
 void Settings::setValue(Key key, const QVariant& value) {

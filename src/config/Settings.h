@@ -44,6 +44,9 @@ public:
         RdapBootstrap,
         WhoisReferral,
         WhoisServers,
+        DnsEnabled,
+        DnsServer,
+        DnsParallel,
     };
 
     // The user's own settings store.
@@ -81,6 +84,13 @@ public:
     QString whoisReferral() const;
     // "TLD=HOST[:PORT]" entries fixing a TLD's WHOIS server; unusable ones are left out.
     QStringList whoisServers() const;
+    // Whether names go to the DNS before their registry.
+    bool dnsEnabled() const;
+    // The resolver the DNS step asks, "HOST[:PORT]" with HOST an IP address;
+    // empty for the system's own, as is a stored value it could not use.
+    QString dnsServer() const;
+    // How many names the DNS step asks about at once.
+    int dnsParallel() const;
 
     void setValue(Key key, const QVariant& value);
     void remove(Key key);

@@ -63,7 +63,8 @@ private:
 
 void TestForm1::init() {
     m_boxes = std::make_unique<test::MessageBoxRecorder>();
-    // No registrar: the registries are asked, here a port where nobody listens.
+    // No registrar: the registries are asked, here a port where nobody listens,
+    // and no DNS step, which would ask the system's resolver.
     QTcpServer closed;
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const QByteArray list = R"({"services": [[["pw"], ["http://127.0.0.1:)" +
@@ -77,7 +78,8 @@ void TestForm1::init() {
                            .supportUrl = QUrl(u"https://support.example.test/chat"_s),
                            .journalFolder = QString(),
                            .rdapBootstrap = bootstrap.fileName(),
-                           .cacheFolder = m_folder.path()};
+                           .cacheFolder = m_folder.path(),
+                           .dnsEnabled = false};
     m_form = std::make_unique<Form1>(config, [](const QUrl&) { return true; });
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

@@ -44,6 +44,9 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
     QTest::newRow("WHOIS server without TLD") << Key::WhoisServers << QVariant(u"=h.test"_s);
     QTest::newRow("WHOIS interval too long") << Key::WhoisServerIntervalMs << QVariant(60001);
     QTest::newRow("proxy of unknown type") << Key::ProxyType << QVariant(u"socks4"_s);
+    // The DNS step asks IP addresses only; a name would need a resolver itself.
+    QTest::newRow("DNS server by name") << Key::DnsServer << QVariant(u"resolver.test"_s);
+    QTest::newRow("DNS parallel too many") << Key::DnsParallel << QVariant(1025);
 }
 
 // A hand-edited file must never keep the program from starting.
@@ -65,6 +68,9 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues() {
     QCOMPARE(settings->whoisServers(), QStringList());
     QCOMPARE(settings->whoisServerIntervalMs(), 1000);
     QCOMPARE(settings->proxy().type, ProxyConfig::Type::None);
+    QCOMPARE(settings->dnsEnabled(), true);
+    QCOMPARE(settings->dnsServer(), QString());
+    QCOMPARE(settings->dnsParallel(), 32);
     // Both addresses lead to the help page beside the program, which needs no network.
     const QString page = QCoreApplication::applicationDirPath() + u"/help/index.html"_s;
     QCOMPARE(settings->toolsUrl(), QUrl::fromLocalFile(page));
@@ -104,10 +110,11 @@ void TestSettings::lookupMethodKeepsOlderMeaning_data() {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("method"); // empty: not stored, as in older files
     QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("used"); // the registrar a run would ask
+    QTest::addColumn<QString>("used");  // the registrar a run would ask
+    QTest::addColumn<bool>("dnsFirst"); // whether the DNS is asked ahead of it
     const auto row = [](const char* name, const QString& address, const QString& method,
                         const QString& used, const QString& option = {}) {
-        QTest::newRow(name) << address << method << option << used;
+        QTest::newRow(name) << address << method << option << used << used.isEmpty();
     };
     row("older file with an address", u"h.test"_s, {}, u"http://h.test"_s);
     row("older file without", {}, {}, {});
@@ -116,6 +123,7 @@ void TestSettings::lookupMethodKeepsOlderMeaning_data() {
     row("--registries over a stored registrar", u"h.test"_s, u"registrar"_s, {}, u"--registries"_s);
     row("--registrar over stored registries", {}, u"registries"_s, u"http://o.test"_s,
         u"--registrar=o.test"_s);
+    QTest::newRow("--no-dns") << QString() << QString() << u"--no-dns"_s << QString() << false;
 }
 
 void TestSettings::lookupMethodKeepsOlderMeaning() {
@@ -123,6 +131,7 @@ void TestSettings::lookupMethodKeepsOlderMeaning() {
     QFETCH(QString, method);
     QFETCH(QString, option);
     QFETCH(QString, used);
+    QFETCH(bool, dnsFirst);
     test::TemporarySettings temporary;
     temporary.settings().setValue(Settings::Key::RegistrarAddress, address);
     if (!method.isEmpty())
@@ -131,7 +140,9 @@ void TestSettings::lookupMethodKeepsOlderMeaning() {
     if (!option.isEmpty())
         arguments.append(option);
     const CommandLineOutcome outcome = parseCommandLine(arguments);
-    QCOMPARE(resolveConfig(*temporary.reopen(), outcome.options).registrarAddress, used);
+    const AppConfig config = resolveConfig(*temporary.reopen(), outcome.options);
+    QCOMPARE(config.registrarAddress, used);
+    QCOMPARE(engineConfig(config).dns.has_value(), dnsFirst);
 }
 
 void TestSettings::commandLineRefusals_data() {
@@ -147,6 +158,8 @@ void TestSettings::commandLineRefusals_data() {
     QTest::newRow("WHOIS server without host") << u"--whois-server=cn"_s;
     QTest::newRow("proxy of another scheme") << u"--proxy=https://p.test"_s;
     QTest::newRow("WHOIS interval too long") << u"--whois-interval=60001"_s;
+    QTest::newRow("DNS server by name") << u"--dns-server=resolver.test"_s;
+    QTest::newRow("DNS port out of range") << u"--dns-server=127.0.0.1:65536"_s;
 }
 
 void TestSettings::commandLineRefusals() {
@@ -169,12 +182,15 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
                                   QStringList{u"cn=stored.test"_s, u"de=stored.test"_s});
     temporary.settings().setValue(Settings::Key::ProxyType, u"http"_s);
     temporary.settings().setValue(Settings::Key::ProxyHost, u"stored.test"_s);
+    temporary.settings().setValue(Settings::Key::DnsServer, u"192.0.2.1"_s);
+    temporary.settings().setValue(Settings::Key::DnsParallel, 64);
     const CommandLineOutcome outcome = parseCommandLine(
         {u"domainsieve"_s, u"--registrar"_s, u"option.test:81"_s, u"--support-url"_s,
          u"https://option.test/help"_s, u"--lang"_s, u"zh"_s, u"--rdap-bootstrap"_s,
          u"http://list.test/dns.json"_s, u"--whois-server"_s, u"中国=option.test"_s,
          u"--whois-server=cn=option.test:4343"_s, u"--whois-referral=referral.test:4343"_s,
-         u"--proxy"_s, u"socks5://option.test"_s, u"--whois-interval"_s, u"0"_s});
+         u"--proxy"_s, u"socks5://option.test"_s, u"--whois-interval"_s, u"0"_s, u"--no-dns"_s,
+         u"--dns-server=[::1]:5353"_s});
     QCOMPARE(outcome.status, CommandLineOutcome::Status::Run);
     const AppConfig config = resolveConfig(temporary.settings(), outcome.options);
 
@@ -192,6 +208,9 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     QCOMPARE(whois.overrides.value(u"xn--fiqs8s"_s).toString(), u"option.test:43"_s);
     QCOMPARE(config.proxy.displayName(), u"socks5://option.test:1080"_s);
     QCOMPARE(config.whoisServerIntervalMs, 0);
+    QCOMPARE(config.dnsEnabled, false);
+    QCOMPARE(config.dnsServer, u"[::1]:5353"_s);
+    QCOMPARE(config.dnsParallel, 64);
 
     const auto reopened = temporary.reopen();
     QCOMPARE(reopened->registrarAddress(), u"http://stored.test"_s);
