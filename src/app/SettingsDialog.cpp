@@ -79,6 +79,7 @@ SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, boo
         connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::refresh);
     connect(m_password, &QLineEdit::textChanged, this, &SettingsDialog::refresh);
     connect(m_method, &QButtonGroup::idToggled, this, &SettingsDialog::refresh);
+    connect(m_dnsEnabled, &QCheckBox::toggled, this, &SettingsDialog::refresh);
     connect(m_proxyType, &QButtonGroup::idToggled, this, &SettingsDialog::refresh);
     // A proxy of its own is offered with its usual port until one is typed.
     connect(m_proxyType, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
@@ -98,10 +99,21 @@ QWidget* SettingsDialog::buildLookupGroup() {
     grid->addWidget(choice(m_method, static_cast<int>(LookupMethod::Registries),
                            u"registriesChoice"_s, tr("公共注册局（RDAP 和 WHOIS）")),
                     0, 0, 1, 4);
+    // Indented under the registries, the only method the DNS step goes with.
+    auto* dns = new QGridLayout;
+    dns->setContentsMargins(20, 0, 0, 0);
+    m_dnsEnabled = new QCheckBox(tr("先查 DNS：有域名服务器记录的直接判为已注册"));
+    m_dnsEnabled->setObjectName(u"dnsEnabled"_s);
+    dns->addWidget(m_dnsEnabled, 0, 0, 1, 4);
+    addField(dns, 1, Field::DnsServer, u"dnsServer"_s, tr("DNS 服务器"), tr("IP 地址[:端口]"))
+        ->setPlaceholderText(tr("系统默认"));
+    const QString dnsNote = tr("DNS 查询直接发往 DNS 服务器，不经过代理。");
+    dns->addWidget(note(u"dnsNote"_s, dnsNote), 2, 0, 1, 4);
+    grid->addLayout(dns, 1, 0, 1, 4);
     grid->addWidget(choice(m_method, static_cast<int>(LookupMethod::Registrar),
                            u"registrarChoice"_s, tr("注册商查询服务")),
-                    1, 0, 1, 4);
-    addField(grid, 2, Field::RegistrarAddress, u"registrarAddress"_s, tr("服务地址"),
+                    2, 0, 1, 4);
+    addField(grid, 3, Field::RegistrarAddress, u"registrarAddress"_s, tr("服务地址"),
              tr("http://主机[:端口]"));
     return group;
 }
@@ -156,7 +168,9 @@ QLineEdit* SettingsDialog::addField(QGridLayout* grid, int row, Field field, con
                                     const QString& label, const QString& hint) {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
-    edit->setMinimumWidth(field == Field::RegistrarAddress || field == Field::ProxyHost ? 200 : 80);
+    const bool address =
+        field == Field::RegistrarAddress || field == Field::DnsServer || field == Field::ProxyHost;
+    edit->setMinimumWidth(address ? 200 : 80);
     auto* problem = new QLabel;
     problem->setObjectName(name + u"Problem"_s);
     // The skin colours it through this property; the palette serves without one.
@@ -179,6 +193,8 @@ QLineEdit* SettingsDialog::addField(QGridLayout* grid, int row, Field field, con
 void SettingsDialog::fill(const SettingsForm& form) {
     m_method->button(static_cast<int>(form.method))->setChecked(true);
     m_edits[Field::RegistrarAddress]->setText(form.registrarAddress);
+    m_dnsEnabled->setChecked(form.dnsEnabled);
+    m_edits[Field::DnsServer]->setText(form.dnsServer);
     for (const SettingsForm::NumberField& number : SettingsForm::numberFields())
         m_edits[number.field]->setText(form.numbers.value(number.field));
     m_proxyType->button(static_cast<int>(form.proxyType))->setChecked(true);
@@ -193,6 +209,8 @@ SettingsForm SettingsDialog::form() const {
     SettingsForm form;
     form.method = static_cast<LookupMethod>(m_method->checkedId());
     form.registrarAddress = m_edits[Field::RegistrarAddress]->text();
+    form.dnsEnabled = m_dnsEnabled->isChecked();
+    form.dnsServer = m_edits[Field::DnsServer]->text();
     for (const SettingsForm::NumberField& number : SettingsForm::numberFields())
         form.numbers[number.field] = m_edits[number.field]->text();
     form.proxyType = static_cast<ProxyType>(m_proxyType->checkedId());
@@ -216,11 +234,11 @@ void SettingsDialog::refresh() {
         it.value()->setText(problems.value(it.key()));
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(problems.isEmpty());
 
-    m_edits[Field::RegistrarAddress]->setEnabled(current.method == LookupMethod::Registrar);
-    const bool ownProxy =
-        current.proxyType == ProxyType::Http || current.proxyType == ProxyType::Socks5;
-    for (const Field field : {Field::ProxyHost, Field::ProxyPort, Field::ProxyUser})
-        m_edits[field]->setEnabled(ownProxy);
+    for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it)
+        it.value()->setEnabled(current.inUse(it.key()));
+    // The DNS step never precedes the registrar.
+    m_dnsEnabled->setEnabled(current.method == LookupMethod::Registries);
+    const bool ownProxy = current.inUse(Field::ProxyHost);
     m_password->setEnabled(ownProxy);
     m_rememberPassword->setEnabled(ownProxy);
 }

@@ -1,5 +1,7 @@
 #include "app/SettingsForm.h"
 
+#include "lookup/DnsCheck.h"
+
 #include <QUrl>
 
 #include <array>
@@ -13,9 +15,11 @@ namespace {
 using Field = SettingsForm::Field;
 using Key = Settings::Key;
 
-const std::array<SettingsForm::NumberField, 5> kNumberFields = {{
+const std::array<SettingsForm::NumberField, 6> kNumberFields = {{
     {Field::Workers, Key::Workers, u"workers"_s, QT_TRANSLATE_NOOP("SettingsForm", "同时查询"),
      QT_TRANSLATE_NOOP("SettingsForm", "个")},
+    {Field::DnsParallel, Key::DnsParallel, u"dnsParallel"_s,
+     QT_TRANSLATE_NOOP("SettingsForm", "DNS 同时查询"), QT_TRANSLATE_NOOP("SettingsForm", "个")},
     {Field::RestartIntervalMs, Key::RestartIntervalMs, u"restartIntervalMs"_s,
      QT_TRANSLATE_NOOP("SettingsForm", "每步间隔"), QT_TRANSLATE_NOOP("SettingsForm", "毫秒")},
     {Field::RegistryServerIntervalMs, Key::ServerIntervalMs, u"registryServerIntervalMs"_s,
@@ -55,6 +59,8 @@ SettingsForm SettingsForm::load(const Settings& settings) {
     SettingsForm form;
     form.method = settings.lookupMethod();
     form.registrarAddress = settings.registrarAddress();
+    form.dnsEnabled = settings.dnsEnabled();
+    form.dnsServer = settings.dnsServer();
     for (const NumberField& number : kNumberFields)
         form.numbers[number.field] = QString::number(settings.integer(number.key));
     const ProxyConfig proxy = settings.proxy();
@@ -74,24 +80,48 @@ SettingsForm SettingsForm::defaults() {
     return form;
 }
 
+bool SettingsForm::inUse(Field field) const {
+    switch (field) {
+    case Field::RegistrarAddress:
+        return method == LookupMethod::Registrar;
+    case Field::DnsServer:
+    case Field::DnsParallel:
+        return method == LookupMethod::Registries && dnsEnabled;
+    case Field::ProxyHost:
+    case Field::ProxyPort:
+    case Field::ProxyUser:
+        return proxyType == ProxyConfig::Type::Http || proxyType == ProxyConfig::Type::Socks5;
+    case Field::Workers:
+    case Field::RestartIntervalMs:
+    case Field::RegistryServerIntervalMs:
+    case Field::WhoisServerIntervalMs:
+    case Field::RequestTimeLimitSeconds:
+        break;
+    }
+    return true;
+}
+
 QMap<Field, QString> SettingsForm::problems() const {
+    // Fields not in use are not checked: they are kept only when usable, so
+    // that nothing the person cannot change blocks the save.
     QMap<Field, QString> found;
     for (const NumberField& number : kNumberFields) {
         const auto range = Settings::range(number.key);
-        if (!numberIn(numbers.value(number.field), range))
+        if (inUse(number.field) && !numberIn(numbers.value(number.field), range))
             found[number.field] =
                 tr("请输入 %1 到 %2 之间的整数").arg(range.first).arg(range.second);
     }
 
-    // Fields the choice leaves unused are not checked: they are kept only
-    // when usable, so that nothing the person cannot see blocks the save.
-    if (method == LookupMethod::Registrar) {
+    if (inUse(Field::RegistrarAddress)) {
         if (registrarAddress.trimmed().isEmpty())
             found[Field::RegistrarAddress] = tr("请填写查询服务的地址");
         else if (normaliseRegistrarAddress(registrarAddress).isEmpty())
             found[Field::RegistrarAddress] = tr("地址应为 http://主机[:端口]");
     }
-    if (proxyType != ProxyConfig::Type::Http && proxyType != ProxyConfig::Type::Socks5)
+    if (inUse(Field::DnsServer) && !dnsServer.trimmed().isEmpty() &&
+        !isUsableDnsServer(dnsServer.trimmed()))
+        found[Field::DnsServer] = tr("应为 IP 地址[:端口]，或留空");
+    if (!inUse(Field::ProxyHost))
         return found;
     if (proxyHost.trimmed().isEmpty())
         found[Field::ProxyHost] = tr("请填写代理服务器");
@@ -110,8 +140,13 @@ bool SettingsForm::save(Settings& settings) const {
     settings.setValue(Key::LookupMethod,
                       method == LookupMethod::Registrar ? u"registrar"_s : u"registries"_s);
     settings.setValue(Key::RegistrarAddress, normaliseRegistrarAddress(registrarAddress));
-    for (const NumberField& number : kNumberFields)
-        settings.setValue(number.key, numbers.value(number.field).trimmed().toInt());
+    settings.setValue(Key::DnsEnabled, dnsEnabled);
+    const QString server = dnsServer.trimmed();
+    settings.setValue(Key::DnsServer, isUsableDnsServer(server) ? server : QString());
+    for (const NumberField& number : kNumberFields) {
+        if (const auto value = numberIn(numbers.value(number.field), Settings::range(number.key)))
+            settings.setValue(number.key, *value);
+    }
     settings.setValue(Key::ProxyType, QString(proxyTypeKey(proxyType)));
     settings.setValue(Key::ProxyHost, isHostName(proxyHost) ? proxyHost.trimmed() : QString());
     if (const std::optional<int> port = numberIn(proxyPort, kPortRange))

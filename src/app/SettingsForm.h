@@ -20,7 +20,9 @@ struct SettingsForm {
 public:
     enum class Field {
         RegistrarAddress,
+        DnsServer,
         Workers,
+        DnsParallel,
         RestartIntervalMs,
         RegistryServerIntervalMs,
         WhoisServerIntervalMs,
@@ -44,6 +46,8 @@ public:
 
     LookupMethod method = LookupMethod::Registries;
     QString registrarAddress;
+    bool dnsEnabled = true;
+    QString dnsServer;
     // The text of each number field, keyed by its Field.
     QMap<Field, QString> numbers;
     ProxyConfig::Type proxyType = ProxyConfig::Type::None;
@@ -56,6 +60,9 @@ public:
     static SettingsForm load(const Settings& settings);
     static SettingsForm defaults();
 
+    // Whether the field counts as things stand: the other method's fields, a
+    // switched-off DNS step's and those of a proxy that is not our own do not.
+    bool inUse(Field field) const;
     // What is wrong with each field that cannot be saved, in words for the
     // person; empty when everything can be.
     QMap<Field, QString> problems() const;

@@ -63,6 +63,9 @@ void TestSettingsDialog::opensWithStoredValues() {
     QCOMPARE(text(dialog, u"workers"_s), u"3"_s);
     QVERIFY(dialog.findChild<QAbstractButton*>(u"proxyNone"_s)->isChecked());
     QVERIFY(!dialog.findChild<QLineEdit*>(u"proxyHost"_s)->isEnabled());
+    // The DNS step never precedes the registrar.
+    QVERIFY(!dialog.findChild<QWidget*>(u"dnsEnabled"_s)->isEnabled());
+    QVERIFY(!dialog.findChild<QLineEdit*>(u"dnsParallel"_s)->isEnabled());
     QVERIFY(text(dialog, u"runNote"_s).contains(u"下一次查询"_s));
     QVERIFY(text(dialog, u"optionsNote"_s).contains(u"--proxy"_s));
 }
@@ -94,6 +97,13 @@ void TestSettingsDialog::closing_data() {
     QTest::newRow("registrar address with a path")
         << Edits{{u"registrarChoice"_s, {}}, {u"registrarAddress"_s, u"http://h.test/x"_s}}
         << int(Qt::Key_Enter) << u"registrarAddressProblem"_s << untouched;
+    QTest::newRow("DNS server by name") << Edits{{u"dnsServer"_s, u"resolver.test"_s}}
+                                        << int(Qt::Key_Enter) << u"dnsServerProblem"_s << untouched;
+    // Switched off, the DNS fields no longer block the save; only what is usable is kept.
+    QTest::newRow("DNS step off")
+        << Edits{{u"dnsServer"_s, u"::1"_s}, {u"dnsParallel"_s, u"0"_s}, {u"dnsEnabled"_s, {}}}
+        << int(Qt::Key_Enter) << QString()
+        << QStringList{u"dns/enabled=false"_s, u"dns/server=::1"_s, u"dns/parallel="_s};
     QTest::newRow("SOCKS5 without a host") << Edits{{u"proxySocks5"_s, {}}} << int(Qt::Key_Enter)
                                            << u"proxyHostProblem"_s << untouched;
     QTest::newRow("defaults restored and saved")

@@ -203,6 +203,14 @@
         <source>%1（%2–%3）</source>
         <translation>%1 (%2–%3)</translation>
     </message>
+    <message>
+        <source>DNS 同时查询</source>
+        <translation>DNS lookups</translation>
+    </message>
+    <message>
+        <source>应为 IP 地址[:端口]，或留空</source>
+        <translation>Should be an IP address[:port], or empty</translation>
+    </message>
 </context>
 <context>
     <name>XTimerSupport</name>
@@ -422,6 +430,26 @@ Names that get no answer are listed as “lookup failed”.</translation>
     <message>
         <source>这次启动用了命令行选项 %1，它们优先于这里的设置；这里保存的值在不带这些选项启动时生效。</source>
         <translation>This start uses the command-line options %1, which win over these settings; what is saved here applies when the program starts without them.</translation>
+    </message>
+    <message>
+        <source>先查 DNS：有域名服务器记录的直接判为已注册</source>
+        <translation>Ask the DNS first: a name with name servers is taken</translation>
+    </message>
+    <message>
+        <source>DNS 服务器</source>
+        <translation>DNS server</translation>
+    </message>
+    <message>
+        <source>IP 地址[:端口]</source>
+        <translation>IP address[:port]</translation>
+    </message>
+    <message>
+        <source>系统默认</source>
+        <translation>System default</translation>
+    </message>
+    <message>
+        <source>DNS 查询直接发往 DNS 服务器，不经过代理。</source>
+        <translation>DNS queries go straight to the DNS server, never through the proxy.</translation>
     </message>
 </context>
 </TS>
