@@ -83,10 +83,10 @@ void measureEngine(const QTemporaryDir& folder, const ThreadedRegistrar& registr
         std::printf("  %s\n", qPrintable(error));
         return;
     }
-    StreamRunBoard board(reader, writer);
     EngineConfig config;
     config.registrar = registrar.url();
     config.restartIntervalMs = 0;
+    StreamRunBoard board(reader, writer, config.workers);
     QueryEngine engine(board, config);
     QEventLoop loop;
     QObject::connect(&engine, &QueryEngine::runEnded, &loop, &QEventLoop::quit,

@@ -102,7 +102,7 @@ bool BatchRun::countNames(QString& error) {
 }
 
 int BatchRun::exec() {
-    m_board = std::make_unique<StreamRunBoard>(m_reader, m_writer,
+    m_board = std::make_unique<StreamRunBoard>(m_reader, m_writer, m_engineConfig.workers,
                                                m_options.resume ? &m_resume.answered : nullptr);
     m_engine = std::make_unique<QueryEngine>(*m_board, m_engineConfig);
     // Queued: a run over nothing ends inside start(), before the loop runs.

@@ -7,18 +7,14 @@
 
 namespace ds {
 
-namespace {
-
-// More than the engine's workers look ahead of the entry they last read (the
-// next entry of the same worker lies three further on).
-constexpr qsizetype ReadAhead = 8;
-
-} // namespace
-
-StreamRunBoard::StreamRunBoard(EntryReader& reader, RecordWriter& writer, const NameSet* answered)
+StreamRunBoard::StreamRunBoard(EntryReader& reader, RecordWriter& writer, int workers,
+                               const NameSet* answered)
     : m_reader(reader)
     , m_writer(writer)
-    , m_answeredBefore(answered) {}
+    , m_answeredBefore(answered)
+    // A worker's next entry lies as many on as there are workers: short of
+    // it, the list would seem to end there and the names after it be lost.
+    , m_readAhead(std::max(1, workers) + 8) {}
 
 QString StreamRunBoard::entryAt(qsizetype number) const {
     m_highestAsked = std::max(m_highestAsked, number);
@@ -31,7 +27,7 @@ qsizetype StreamRunBoard::lineCount() const {
 }
 
 void StreamRunBoard::readAhead() const {
-    while (!m_inputEnded && m_base + qsizetype(m_pending.size()) <= m_highestAsked + ReadAhead) {
+    while (!m_inputEnded && m_base + qsizetype(m_pending.size()) <= m_highestAsked + m_readAhead) {
         std::optional<QString> name = m_reader.next();
         if (!name) {
             m_inputEnded = true;

@@ -30,8 +30,10 @@ struct BatchTally {
 // as hashes to check each only once.
 class StreamRunBoard final : public RunBoard {
 public:
-    // `answered`, when given, holds names to skip.
-    StreamRunBoard(EntryReader& reader, RecordWriter& writer, const NameSet* answered = nullptr);
+    // `answered`, when given, holds names to skip. `workers` is how many the
+    // engine runs: each looks as far ahead as there are workers.
+    StreamRunBoard(EntryReader& reader, RecordWriter& writer, int workers,
+                   const NameSet* answered = nullptr);
 
     // Reading ahead is how the count becomes known, hence the const reads.
     qsizetype entryCount() const override { return lineCount(); }
@@ -59,6 +61,7 @@ private:
     EntryReader& m_reader;
     RecordWriter& m_writer;
     const NameSet* m_answeredBefore;
+    qsizetype m_readAhead;
     mutable NameSet m_seen;
     mutable std::deque<Pending> m_pending;
     // The number of m_pending's first name.

@@ -158,6 +158,16 @@ private Q_SLOTS:
             << QStringList{u"....|格式错误"_s, u"a"_s.repeated(10 << 20) + u".pw|格式错误"_s,
                            u"x\uFFFDy.pw|格式错误"_s, u"\uFFFD\uFFFD.pw|格式错误"_s}
             << 0;
+        // Each worker's next name lies twenty on: the input is read that far.
+        QByteArray many;
+        QStringList manyTaken;
+        for (int n = 0; n < 30; ++n) {
+            many += "n" + QByteArray::number(n) + ".pw\n";
+            manyTaken << u"n%1.pw|已被注册"_s.arg(n);
+        }
+        manyTaken.sort();
+        QTest::newRow("twenty workers")
+            << many << QByteArray() << QStringList{u"--workers"_s, u"20"_s} << manyTaken << 30;
     }
     void inputsEndAsOneRecordEach() {
         QFETCH(QByteArray, file);
