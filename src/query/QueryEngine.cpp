@@ -7,6 +7,7 @@
 #include "lookup/RegistrarLookup.h"
 #include "lookup/RegistryLookup.h"
 #include "lookup/WhoisPatterns.h"
+#include "query/DnsPrecheck.h"
 #include "query/DomainList.h"
 #include "query/RunBoard.h"
 #include "query/RunCaptions.h"
@@ -15,6 +16,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -60,6 +62,23 @@ QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& ti
     if (m_config.registrar.isEmpty()) {
         m_whoisServers = std::make_unique<WhoisServers>(WhoisPatterns::builtIn(), m_config.whois);
         m_whoisServices.setLongestBackOffMs(qint64(WhoisPatterns::kLongestBackoffSeconds) * 1000);
+        if (m_config.dns) {
+            DnsPrecheck::Hooks hooks;
+            hooks.taken = [this](qsizetype number, const LookupRecord& record) {
+                onDnsTaken(number, record);
+            };
+            hooks.settled = [this](qsizetype number) {
+                wakeAwaitingDns(number);
+            };
+            hooks.oldestOpen = [this] {
+                return oldestOpenEntry();
+            };
+            hooks.silent = [this] {
+                Q_EMIT dnsUnanswered();
+                wakeAwaitingDns(std::nullopt);
+            };
+            m_precheck = std::make_unique<DnsPrecheck>(*m_config.dns, m_board, std::move(hooks));
+        }
     }
     const int count = std::max(1, m_config.workers);
     for (int n = 0; n < count; ++n) {
@@ -122,6 +141,11 @@ void QueryEngine::start(qsizetype firstEntry) {
     HttpRequest::setProxy(m_config.proxy);
     if (m_config.registrar.isEmpty() && m_config.bootstrap)
         m_config.bootstrap->refreshIfStale();
+    for (std::size_t n = 0; n < m_workers.size(); ++n)
+        m_workers[n]->cursor = firstEntry + qsizetype(n);
+    // The DNS need not wait for the registries' list.
+    if (m_precheck)
+        m_precheck->start(firstEntry);
     // Names asked before the list of servers is there would all fail; once
     // it failed to load, they do, each with that reason.
     if (m_loadingBootstrap) {
@@ -151,6 +175,8 @@ void QueryEngine::pause() {
     }
     m_held = true;
     m_board.setPauseFlag(true);
+    if (m_precheck)
+        m_precheck->hold(true);
     setState(State::Paused);
 }
 
@@ -160,6 +186,8 @@ void QueryEngine::resume() {
     }
     m_held = false;
     m_board.setPauseFlag(false);
+    if (m_precheck)
+        m_precheck->hold(false);
     setState(State::Querying);
     // Only the workers that the pause held; the others are still on their way
     // and their restart tick will find the flag cleared.
@@ -209,6 +237,9 @@ void QueryEngine::giveUpWorker(int worker) {
     const qsizetype stride = qsizetype(m_workers.size());
     qsizetype failed = 0;
     for (qsizetype n = w.cursor; n < m_board.lineCount(); n += stride) {
+        // The DNS has recorded it already.
+        if (m_precheck && !m_precheck->claim(n))
+            continue;
         LookupRecord record;
         record.entry = m_board.entryAt(n);
         if (!endsUnasked(n, record.entry)) {
@@ -257,9 +288,80 @@ void QueryEngine::onRestartTick(int worker) {
 
 void QueryEngine::runStep(int worker) {
     Worker& w = *m_workers[std::size_t(worker)];
+    if (m_precheck && !passDnsAnswered(worker))
+        return;
     w.phase = Phase::Asking;
     w.lookup->ask([this, worker] { return takeEntry(worker); },
                   [this, worker](const LookupRecord& record) { onAnswered(worker, record); });
+}
+
+// Moves the worker past the names the DNS found taken; false when it has to
+// wait for the DNS or has nothing left.
+bool QueryEngine::passDnsAnswered(int worker) {
+    Worker& w = *m_workers[std::size_t(worker)];
+    const qsizetype stride = qsizetype(m_workers.size());
+    for (;;) {
+        if (w.cursor >= m_board.lineCount()) {
+            w.phase = Phase::Finished;
+            m_precheck->moreRoom();
+            checkRunEnd();
+            return false;
+        }
+        // The worker may just have made room for its own entry to be asked,
+        // or settled at once, being no name.
+        if (m_precheck->finding(w.cursor) == DnsPrecheck::Finding::Pending)
+            m_precheck->moreRoom();
+        switch (m_precheck->finding(w.cursor)) {
+        case DnsPrecheck::Finding::Taken:
+            w.cursor += stride;
+            continue;
+        case DnsPrecheck::Finding::Pending:
+            w.phase = Phase::AwaitingDns;
+            return false;
+        case DnsPrecheck::Finding::AskRegistry:
+            return true;
+        }
+    }
+}
+
+void QueryEngine::onDnsTaken(qsizetype number, const LookupRecord& record) {
+    BusyClock busy(m_busyNs);
+    m_board.appendRecord(number, record);
+    m_board.setDone(++m_done);
+}
+
+// A worker waiting for the DNS on the entry (on any entry without one) goes
+// on, on a later turn: the DNS's answer is still being handed over.
+void QueryEngine::wakeAwaitingDns(std::optional<qsizetype> number) {
+    for (std::size_t n = 0; n < m_workers.size(); ++n) {
+        Worker& w = *m_workers[n];
+        if (w.phase != Phase::AwaitingDns || (number && w.cursor != *number))
+            continue;
+        w.phase = Phase::Waiting;
+        QMetaObject::invokeMethod(
+            this,
+            [this, n, token = w.deferralToken] {
+                Worker& waiting = *m_workers[n];
+                if (waiting.deferralToken != token || waiting.phase != Phase::Waiting)
+                    return;
+                if (m_held) {
+                    waiting.phase = Phase::Held;
+                    checkRunEnd();
+                } else {
+                    runStep(int(n));
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+qsizetype QueryEngine::oldestOpenEntry() const {
+    qsizetype oldest = std::numeric_limits<qsizetype>::max();
+    for (const auto& w : m_workers) {
+        if (w->phase != Phase::Finished)
+            oldest = std::min(oldest, w->cursor);
+    }
+    return oldest;
 }
 
 // Read when the lookup's turn comes: the list may have changed while it waited.
@@ -328,6 +430,9 @@ void QueryEngine::finishStep(int worker) {
     } else {
         w.phase = Phase::Finished;
     }
+    // The oldest open entry may have moved on.
+    if (m_precheck)
+        m_precheck->moreRoom();
     checkRunEnd();
 }
 

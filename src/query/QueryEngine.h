@@ -17,6 +17,7 @@
 
 namespace ds {
 
+class DnsPrecheck;
 class HTTPPage2;
 class RdapBootstrapStore;
 class RunBoard;
@@ -50,7 +51,9 @@ struct EngineConfig {
 // 8 .... Each step of a worker waits for a fresh page-request deferral and,
 // after the first, for its restart interval; then its lookup waits for a turn
 // at the service it asks, since each service has one request outstanding at
-// most: the registrar's one, or each registry server its own. Every line of a
+// most: the registrar's one, or each registry server its own. Before the
+// registries the DNS is asked about the names, ahead of the workers: a worker
+// passes by a name the DNS shows taken. Every line of a
 // run ends as exactly one record, a failure or an invalid name included,
 // unless the run is stopped; only blank lines, which name nothing, end
 // without one.
@@ -84,10 +87,13 @@ Q_SIGNALS:
     // The first registry answers of a run all came without any reply: the
     // network is likely down. Said once a run.
     void registriesUnreachable();
+    // The DNS answered none of the first names of a run; the rest go to their
+    // registries straight away. Said once a run.
+    void dnsUnanswered();
     void runEnded();
 
 private:
-    enum class Phase { Idle, Waiting, Asking, Held, Finished };
+    enum class Phase { Idle, Waiting, AwaitingDns, Asking, Held, Finished };
     struct Worker {
         qsizetype cursor = 0;
         Phase phase = Phase::Idle;
@@ -109,6 +115,10 @@ private:
     void onDeferralEnded(int worker, quint64 token);
     void onRestartTick(int worker);
     void runStep(int worker);
+    bool passDnsAnswered(int worker);
+    void onDnsTaken(qsizetype number, const LookupRecord& record);
+    void wakeAwaitingDns(std::optional<qsizetype> number);
+    qsizetype oldestOpenEntry() const;
     std::optional<QString> takeEntry(int worker);
     // True when the entry is no name to ask about; then it has had its record.
     bool endsUnasked(qsizetype number, const QString& entry);
@@ -127,6 +137,8 @@ private:
     ServiceQueue m_whoisServices;
     std::unique_ptr<WhoisServers> m_whoisServers;
     std::vector<std::unique_ptr<Worker>> m_workers;
+    // Only before the registries, never before the registrar.
+    std::unique_ptr<DnsPrecheck> m_precheck;
     State m_state = State::Ready;
     bool m_held = false;
     qsizetype m_done = 0;

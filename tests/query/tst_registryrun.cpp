@@ -1,3 +1,4 @@
+#include "LocalDnsServer.h"
 #include "LocalRdapServer.h"
 #include "LocalWhoisServer.h"
 #include "MemoryRunBoard.h"
@@ -19,6 +20,23 @@ using namespace ds::test;
 // record, and a network that is down is said once, not per name.
 class TestRegistryRun final : public QObject {
     Q_OBJECT
+
+    // Quick pacing, and a bootstrap in `folder` naming `base` for .alpha.
+    static EngineConfig configFor(const QUrl& base, const QTemporaryDir& folder) {
+        const QByteArray bootstrap = LocalRdapServer::bootstrap({{{u"alpha"_s}, base}});
+        QFile file(folder.filePath(u"bootstrap.json"_s));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bootstrap) != bootstrap.size())
+            qFatal("cannot write the bootstrap");
+        RdapBootstrapStore::Options source;
+        source.source = file.fileName();
+        source.cacheDir = folder.path();
+        EngineConfig config;
+        config.restartIntervalMs = 10;
+        config.serverIntervalMs = 10;
+        config.retry.baseDelayMs = 20;
+        config.bootstrap = std::make_shared<RdapBootstrapStore>(source);
+        return config;
+    }
 
 private Q_SLOTS:
     void run_data() {
@@ -63,19 +81,7 @@ private Q_SLOTS:
             return LocalWhoisAnswer{query == "gamma" ? "domain: GAMMA\n" : "No matching record."};
         });
         QTemporaryDir folder;
-        const QByteArray bootstrap = LocalRdapServer::bootstrap({{{u"alpha"_s}, base}});
-        QFile file(folder.filePath(u"bootstrap.json"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bootstrap) == bootstrap.size());
-        file.close();
-
-        RdapBootstrapStore::Options source;
-        source.source = file.fileName();
-        source.cacheDir = folder.path();
-        EngineConfig config;
-        config.restartIntervalMs = 10;
-        config.serverIntervalMs = 10;
-        config.retry.baseDelayMs = 20;
-        config.bootstrap = std::make_shared<RdapBootstrapStore>(source);
+        EngineConfig config = configFor(base, folder);
         config.whois.referral = {u"127.0.0.1"_s, whois.port()};
         config.whois.overrides.insert(u"cn"_s, config.whois.referral);
         config.whois.cacheDir = folder.path();
@@ -99,6 +105,66 @@ private Q_SLOTS:
                 QCOMPARE(record.answer.server, u"127.0.0.1:%1"_s.arg(port));
             }
         }
+    }
+
+    // The DNS before the registry: a name with name servers of its own is
+    // taken without a registry request; every other one reaches the registry,
+    // whatever the DNS said, and a resolver that never answers is said once.
+    void dnsFirst_data() {
+        QTest::addColumn<LocalDnsReply::Kind>("delegated");
+        QTest::addColumn<LocalDnsReply::Kind>("undelegated");
+        QTest::addColumn<int>("byDns");
+        QTest::addColumn<int>("unanswered");
+        using Kind = LocalDnsReply::Kind;
+        QTest::newRow("half delegated") << Kind::Delegation << Kind::NoSuchName << 10 << 0;
+        QTest::newRow("half delegated, the rest silent")
+            << Kind::Delegation << Kind::Silence << 10 << 0;
+        QTest::newRow("half delegated, the rest only a parent's")
+            << Kind::Delegation << Kind::ParentInAnswer << 10 << 0;
+        QTest::newRow("resolver never answers") << Kind::Silence << Kind::Silence << 0 << 1;
+    }
+    void dnsFirst() {
+        QFETCH(LocalDnsReply::Kind, delegated);
+        QFETCH(LocalDnsReply::Kind, undelegated);
+        QFETCH(int, byDns);
+        QFETCH(int, unanswered);
+        LocalRdapServer rdap;
+        QVERIFY(rdap.listen());
+        LocalDnsServer dns;
+        QVERIFY(dns.listen());
+        dns.setHandler([&](const QString& name) {
+            return LocalDnsReply{name.startsWith(u"ns"_s) ? delegated : undelegated};
+        });
+        QTemporaryDir folder;
+        EngineConfig config = configFor(rdap.baseUrl(), folder);
+        config.dns = DnsCheckOptions{dns.address(), 32, 300};
+        QStringList names;
+        for (int n = 0; n < 20; ++n)
+            names << (n % 2 ? u"ns%1.alpha"_s : u"x%1.alpha"_s).arg(n);
+        MemoryRunBoard board;
+        // A line that names nothing still ends as its one record.
+        board.setList(names.join(u'\n') + u"\nno name\n"_s);
+        QueryEngine engine(board, config);
+        QSignalSpy said(&engine, &QueryEngine::dnsUnanswered);
+        engine.start();
+        QVERIFY(QTest::qWaitFor([&] { return engine.state() == QueryEngine::State::Ready; }));
+
+        QCOMPARE(board.records.size(), names.size() + 1);
+        QStringList takenByDns;
+        for (const auto& [number, record] : board.records) {
+            if (record.answer.method == Method::Dns) {
+                QCOMPARE(record.answer.verdict, Verdict::Taken);
+                QCOMPARE(record.answer.detail, u"a.dns.test, b.dns.test"_s);
+                takenByDns.append(record.entry);
+            }
+        }
+        QCOMPARE(takenByDns.size(), byDns);
+        // Every name once: at the registry or taken on the DNS's word, never both.
+        QStringList everyName = rdap.asked() + takenByDns;
+        everyName.sort();
+        names.sort();
+        QCOMPARE(everyName, names);
+        QCOMPARE(said.count(), unanswered);
     }
 
     // Without a list of servers no name gets a verdict, and each start ends.

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "lookup/Answer.h"
+#include "lookup/DnsCheck.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace ds {
+
+class RunBoard;
+
+// Asks the DNS about a run's names ahead of the workers, in list order, up to
+// the parallel limit at once. A name with name servers of its own is taken:
+// its record is handed over at once and its worker passes it by, so the
+// registries, which allow a few requests a second, only hear of the names that
+// might be free. Any other finding proves nothing and leaves the name to its
+// worker and its registry, as without this step.
+class DnsPrecheck final : public QObject {
+public:
+    enum class Finding {
+        // Not asked yet, or no answer yet.
+        Pending,
+        // Delegated: the record has been handed over.
+        Taken,
+        // Anything else: the registry must be asked.
+        AskRegistry,
+    };
+    struct Hooks {
+        // A record the DNS settled; the precheck is done with the entry.
+        std::function<void(qsizetype number, const LookupRecord& record)> taken;
+        // The entry's finding is no longer Pending, whatever it is.
+        std::function<void(qsizetype number)> settled;
+        // The first entry not yet passed by every worker: the precheck stays
+        // within a window ahead of it, so that a stream holds few names.
+        std::function<qsizetype()> oldestOpen;
+        // Said once a run, when the resolver answers none of the first names;
+        // the rest of the run then asks the registries straight away.
+        std::function<void()> silent;
+    };
+
+    DnsPrecheck(DnsCheckOptions options, RunBoard& board, Hooks hooks, QObject* parent = nullptr);
+    ~DnsPrecheck() override;
+
+    void start(qsizetype firstEntry);
+    // While held no new name is asked; answers on their way still count.
+    void hold(bool held);
+    // Answers still on their way are dropped.
+    void stop();
+    // Asks further names when the workers have moved on.
+    void moreRoom();
+
+    Finding finding(qsizetype number) const;
+    // Takes an entry whose answer is not in: a later answer is dropped. False
+    // when the DNS has already settled it as taken.
+    bool claim(qsizetype number);
+
+private:
+    enum class State : quint8 { Waiting, Asking, Taken, AskRegistry, Claimed };
+
+    void askMore();
+    void onOutcome(quint64 run, qsizetype number, const LookupRecord& base,
+                   const DnsOutcome& outcome);
+    void settle(qsizetype number, State state);
+    State stateOf(qsizetype number) const;
+
+    DnsCheckOptions m_options;
+    RunBoard& m_board;
+    Hooks m_hooks;
+    std::unique_ptr<DnsCheck> m_check;
+    // Entries from m_first on; later ones are Waiting.
+    std::vector<State> m_states;
+    qsizetype m_first = 0;
+    qsizetype m_next = 0;
+    int m_asking = 0;
+    quint64 m_run = 0;
+    bool m_held = false;
+    bool m_running = false;
+    bool m_delivering = false;
+    // Until the resolver answers once, how many names got no answer at all.
+    int m_unanswered = 0;
+    bool m_heard = false;
+    bool m_gaveUp = false;
+};
+
+} // namespace ds
