@@ -161,6 +161,13 @@ void Form1::buildEngine() {
         [this](const QString& message) { MessageBoxes::inform(this, message); },
         Qt::QueuedConnection);
     connect(
+        m_engine.get(), &QueryEngine::dnsUnanswered, this,
+        [this] {
+            MessageBoxes::inform(this, tr("DNS 服务器没有应答，本次查询的名字都直接询问注册局，"
+                                          "会慢一些。\n可在“设置”中换一个 DNS 服务器。"));
+        },
+        Qt::QueuedConnection);
+    connect(
         m_engine.get(), &QueryEngine::registriesUnreachable, this,
         // The proxy this engine's runs go through, whatever was saved since.
         [this, proxy = m_config.proxy] {
@@ -203,9 +210,10 @@ void Form1::buildTopStrip() {
 
 // Which service a run asks, so that nobody takes one for the other.
 QString Form1::methodText() const {
-    return m_config.registrarAddress.isEmpty()
-               ? tr("查询方式：注册局（RDAP）")
-               : tr("查询方式：注册商接口 %1").arg(QUrl(m_config.registrarAddress).authority());
+    if (m_config.registrarAddress.isEmpty())
+        return m_config.dnsEnabled ? tr("查询方式：先查 DNS，再问注册局（RDAP）")
+                                   : tr("查询方式：注册局（RDAP）");
+    return tr("查询方式：注册商接口 %1").arg(QUrl(m_config.registrarAddress).authority());
 }
 
 void Form1::buildMainPanel() {

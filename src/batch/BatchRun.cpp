@@ -114,6 +114,8 @@ int BatchRun::exec() {
         m_troubled = true;
         interrupt();
     });
+    connect(m_engine.get(), &QueryEngine::dnsUnanswered, this,
+            [] { tell(u"the DNS resolver answers no query: every name goes to its registry"_s); });
     connect(m_engine.get(), &QueryEngine::registriesUnreachable, this, [] {
         tell(u"the registries' RDAP servers cannot be reached: check the network; "
              u"names that get no answer are listed as failed"_s);

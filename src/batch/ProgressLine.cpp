@@ -46,6 +46,8 @@ QString summary(const BatchTally& tally, qint64 elapsedMs, bool interrupted) {
                        .arg(tally.taken)
                        .arg(tally.failed)
                        .arg(tally.invalid);
+    if (tally.byDns > 0)
+        line += u"; %1 of the taken answered by the DNS, no registry asked"_s.arg(tally.byDns);
     if (tally.repeats > 0)
         line += u"; %1 repeated names skipped"_s.arg(tally.repeats);
     if (tally.answeredBefore > 0)

@@ -44,6 +44,8 @@ void StreamRunBoard::readAhead() const {
 void StreamRunBoard::appendRecord(qsizetype number, const LookupRecord& record) {
     m_writer.write(record);
     ++m_tally.done;
+    if (record.answer.method == Method::Dns)
+        ++m_tally.byDns;
     switch (record.answer.verdict) {
     case Verdict::Free:
         ++m_tally.free;

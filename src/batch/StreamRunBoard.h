@@ -17,6 +17,8 @@ struct BatchTally {
     qsizetype taken = 0;
     qsizetype failed = 0;
     qsizetype invalid = 0;
+    // Of the taken, those the DNS answered: no registry was asked.
+    qsizetype byDns = 0;
     // Lines naming a name already read, skipped.
     qsizetype repeats = 0;
     // Names the output already answered (--resume), skipped.

@@ -1,4 +1,6 @@
 #include "FakeRegistrar.h"
+#include "LocalDnsServer.h"
+#include "LocalRdapServer.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -58,6 +60,10 @@ private:
     Outcome run(const QStringList& arguments, const QByteArray& input = {}) {
         QProcess process;
         startBatch(process, arguments);
+        return finish(process, input);
+    }
+
+    Outcome finish(QProcess& process, const QByteArray& input) {
         process.write(input);
         process.closeWriteChannel();
         const bool ended =
@@ -262,6 +268,37 @@ private Q_SLOTS:
         QCOMPARE(text.count(u"a.pw"_s), format == "text"_L1 ? 1 : 2);
         QVERIFY(!text.contains(u"\n\n"_s));
         QVERIFY(text.endsWith(u'\n'));
+    }
+
+    // The registries with the DNS first, as a shell would ask: the names the
+    // DNS shows delegated never reach the registry, and the summary counts them.
+    void dnsBeforeRegistries() {
+        LocalRdapServer rdap;
+        QVERIFY(rdap.listen());
+        LocalDnsServer dns;
+        QVERIFY(dns.listen());
+        dns.setHandler([](const QString& name) {
+            return LocalDnsReply{name.startsWith(u"ns"_s) ? LocalDnsReply::Kind::Delegation
+                                                          : LocalDnsReply::Kind::NoSuchName};
+        });
+        const QString bootstrap = writeFile(
+            u"bootstrap.json"_s, LocalRdapServer::bootstrap({{{u"pw"_s}, rdap.baseUrl()}}));
+        QProcess process;
+        startProgram(process, {u"check"_s, u"--registries"_s, u"--rdap-bootstrap"_s, bootstrap,
+                               u"--dns-server"_s, dns.address(), u"--format"_s, u"tsv"_s,
+                               u"--interval"_s, u"0"_s, u"--registry-interval"_s, u"0"_s});
+        const Outcome outcome = finish(process, "ns1.pw\nx1.pw\nns2.pw\nx2.pw\n");
+        QVERIFY2(outcome.code == 0, outcome.err.constData());
+        QStringList methods;
+        for (const QString& line : sortedLines(outcome.out).mid(1))
+            methods << line.section(u'\t', 0, 0) + u' ' + line.section(u'\t', 2, 3);
+        QCOMPARE(methods, QStringList({u"ns1.pw taken\tdns"_s, u"ns2.pw taken\tdns"_s,
+                                       u"x1.pw free\trdap"_s, u"x2.pw free\trdap"_s}));
+        QStringList asked = rdap.asked();
+        asked.sort();
+        QCOMPARE(asked, QStringList({u"x1.pw"_s, u"x2.pw"_s}));
+        QVERIFY2(outcome.err.contains("2 of the taken answered by the DNS"),
+                 outcome.err.constData());
     }
 
     void interruptedRunStopsCleanly() {

@@ -325,6 +325,16 @@ Names that get no answer are listed as “lookup failed”.</translation>
         <translation>The registries&apos; lookup servers cannot be reached; please check the proxy %1 and the network connection.
 Names that get no answer are listed as “lookup failed”.</translation>
     </message>
+    <message>
+        <source>DNS 服务器没有应答，本次查询的名字都直接询问注册局，会慢一些。
+可在“设置”中换一个 DNS 服务器。</source>
+        <translation>The DNS server does not answer: every name of this run goes straight to its registry, which is slower.
+You can name another DNS server under “Settings”.</translation>
+    </message>
+    <message>
+        <source>查询方式：先查 DNS，再问注册局（RDAP）</source>
+        <translation>Lookup: the DNS first, then the registries (RDAP)</translation>
+    </message>
 </context>
 <context>
     <name>ds::QueryEngine</name>
