@@ -139,7 +139,10 @@ QString FormRunBoard::lineTip(const QTextBlock& line) const {
     if (f.httpStatus != 0)
         parts.append(tr("HTTP 状态：%1").arg(f.httpStatus));
     const QString& detail = m_texts.at(f.detail);
-    if (!detail.isEmpty() && detail != u"HTTP %1"_s.arg(f.httpStatus))
+    // The DNS's detail is the name servers that show the name taken.
+    if (!detail.isEmpty() && f.method == Method::Dns)
+        parts.append(tr("域名服务器：%1").arg(detail));
+    else if (!detail.isEmpty() && detail != u"HTTP %1"_s.arg(f.httpStatus))
         parts.append(tr("说明：%1").arg(detail));
     return parts.join(u'\n');
 }

@@ -19,6 +19,10 @@
         <source>说明：%1</source>
         <translation>Reason: %1</translation>
     </message>
+    <message>
+        <source>域名服务器：%1</source>
+        <translation>Name servers: %1</translation>
+    </message>
 </context>
 <context>
     <name>Product</name>
