@@ -2,10 +2,12 @@
 // cost against the size of the list, the memory a million-line list and a
 // million result lines take, throughput at the default pacing, and the longest
 // time the UI thread stays busy during a run; then the registries' pacing, the
-// journal's cost per result line and the batch mode over a million names.
-// Prints a table; asserts nothing. "batch" or "rdap" runs only those parts.
+// journal's cost per result line, the batch mode over a million names and the
+// DNS step's gain. Prints a table; asserts nothing. "batch", "rdap" or "dns"
+// runs only that part.
 
 #include "BatchBench.h"
+#include "DnsBench.h"
 #include "RdapBench.h"
 #include "ThreadedRegistrar.h"
 #include "app/Form1.h"
@@ -190,20 +192,23 @@ int main(int argc, char* argv[]) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures show as they come, into a pipe too
     const QByteArray argument = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     std::printf("DomainSieve benchmark\n\n");
-    if (argument != "batch" && argument != "rdap") {
-        const int busySeconds = argument.toInt();
+    const int busySeconds = argument.toInt();
+    const bool all = argument.isEmpty() || busySeconds > 0;
+    if (all) {
         measureMemory();
         measureStepCost();
         measureThroughput();
         measureUiBusy(busySeconds > 0 ? busySeconds : 60);
     }
-    if (argument != "batch") {
+    if (all || argument == "rdap") {
         ds::bench::measureRdapPacing();
         ds::bench::measureRdapStepCost();
     }
-    if (argument != "rdap") {
+    if (all || argument == "batch") {
         ds::bench::measureJournal();
         ds::bench::measureBatch();
     }
+    if (all || argument == "dns")
+        ds::bench::measureDnsStep();
     return 0;
 }

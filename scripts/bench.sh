@@ -2,7 +2,8 @@
 # Builds an optimised tree and runs the benchmark offscreen; it prints its
 # figures and asserts nothing. A number sets how many seconds the UI-thread
 # measurement runs (60 by default); "batch" measures only the journal and the
-# batch mode over a million names, "rdap" only the registries' pacing.
+# batch mode over a million names, "rdap" only the registries' pacing, "dns"
+# only the DNS step's gain (some seven minutes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
