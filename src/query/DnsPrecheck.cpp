@@ -86,8 +86,10 @@ DnsPrecheck::Finding DnsPrecheck::finding(qsizetype number) const {
 bool DnsPrecheck::claim(qsizetype number) {
     if (stateOf(number) == State::Taken)
         return false;
-    if (number >= m_first && number - m_first < qsizetype(m_states.size()))
-        m_states[std::size_t(number - m_first)] = State::Claimed;
+    // Also ahead of the DNS: it must neither ask about the entry nor read it,
+    // since a stream lets go of a name once it has its record.
+    if (number >= m_first)
+        settle(number, State::Claimed);
     return true;
 }
 
@@ -108,15 +110,17 @@ void DnsPrecheck::askMore() {
     const int parallel = std::max(1, m_options.parallel);
     while (m_asking < parallel && m_next < horizon && m_next < m_board.lineCount()) {
         const qsizetype number = m_next++;
+        if (stateOf(number) == State::Claimed)
+            continue;
         const QString entry = m_board.entryAt(number);
         const DomainName name =
             DomainList::isQueryable(entry) ? DomainName::fromEntry(entry) : DomainName();
         if (name.ace.isEmpty()) {
             // Not a name: its worker words the record.
-            m_states.push_back(State::AskRegistry);
+            settle(number, State::AskRegistry);
             continue;
         }
-        m_states.push_back(State::Asking);
+        settle(number, State::Asking);
         ++m_asking;
         LookupRecord base;
         base.entry = entry;
@@ -165,7 +169,10 @@ void DnsPrecheck::onOutcome(quint64 run, qsizetype number, const LookupRecord& b
 }
 
 void DnsPrecheck::settle(qsizetype number, State state) {
-    m_states[std::size_t(number - m_first)] = state;
+    const std::size_t index = std::size_t(number - m_first);
+    if (index >= m_states.size())
+        m_states.resize(index + 1, State::Waiting);
+    m_states[index] = state;
 }
 
 } // namespace ds

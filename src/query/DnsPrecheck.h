@@ -71,7 +71,8 @@ private:
     RunBoard& m_board;
     Hooks m_hooks;
     std::unique_ptr<DnsCheck> m_check;
-    // Entries from m_first on; later ones are Waiting.
+    // Entries from m_first on; later ones are Waiting. A byte each: a million
+    // names take a megabyte.
     std::vector<State> m_states;
     qsizetype m_first = 0;
     qsizetype m_next = 0;
