@@ -163,8 +163,8 @@ void Form1::buildEngine() {
     connect(
         m_engine.get(), &QueryEngine::dnsUnanswered, this,
         [this] {
-            MessageBoxes::inform(this, tr("DNS 服务器没有应答，本次查询的名字都直接询问注册局，"
-                                          "会慢一些。\n可在“设置”中换一个 DNS 服务器。"));
+            MessageBoxes::inform(this, tr("DNS 服务器没有应答，本次查询改为直接询问注册局。\n"
+                                          "可在“设置”中换一个 DNS 服务器。"));
         },
         Qt::QueuedConnection);
     connect(

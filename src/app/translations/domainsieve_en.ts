@@ -330,9 +330,9 @@ Names that get no answer are listed as “lookup failed”.</translation>
 Names that get no answer are listed as “lookup failed”.</translation>
     </message>
     <message>
-        <source>DNS 服务器没有应答，本次查询的名字都直接询问注册局，会慢一些。
+        <source>DNS 服务器没有应答，本次查询改为直接询问注册局。
 可在“设置”中换一个 DNS 服务器。</source>
-        <translation>The DNS server does not answer: every name of this run goes straight to its registry, which is slower.
+        <translation>The DNS server does not answer: this run asks the registries straight away.
 You can name another DNS server under “Settings”.</translation>
     </message>
     <message>
