@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "app/Product.h"
 #include "app/ResultExport.h"
+#include "app/Translation.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -30,7 +31,12 @@ class TestForm1 final : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Fonts::install(); }
+    void initTestCase() {
+        Fonts::install();
+        // Qt's own words, a message box's buttons say, speak Chinese too.
+        QVERIFY(Translation::install(*qApp, u"zh"_s));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), u"确定"_s);
+    }
     void init();
     void cleanup();
 
