@@ -155,7 +155,14 @@ LaunchMode launchMode(int argc, const char* const* argv) {
                 return LaunchMode::Information;
         }
     }
-    return LaunchMode::Window;
+    // A line the window refuses is refused without a display, which the
+    // window would need before it could say why.
+    QStringList arguments;
+    for (int n = 0; n < argc; ++n)
+        arguments.append(QString::fromLocal8Bit(argv[n]));
+    return parseCommandLine(arguments).status == CommandLineOutcome::Status::Fail
+               ? LaunchMode::Information
+               : LaunchMode::Window;
 }
 
 int printInformation(const QStringList& arguments) {

@@ -90,7 +90,7 @@ EngineConfig engineConfig(const AppConfig& config);
 void describeApplication();
 
 // Which application object the arguments call for, decided before any exists:
-// a batch run and the help or version text must never need a display.
+// a batch run, the help or version text and a refused line never need a display.
 enum class LaunchMode { Window, Batch, Information };
 LaunchMode launchMode(int argc, const char* const* argv);
 

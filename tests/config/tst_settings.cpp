@@ -229,7 +229,9 @@ void TestSettings::applicationChosenFromTheArguments_data() {
     QTest::newRow("version") << QStringList{u"--version"_s} << LaunchMode::Information;
     QTest::newRow("check") << QStringList{u"check"_s, u"--help"_s} << LaunchMode::Batch;
     QTest::newRow("check not first") << QStringList{u"-v"_s, u"check"_s} << LaunchMode::Information;
-    QTest::newRow("a file named check") << QStringList{u"./check"_s} << LaunchMode::Window;
+    QTest::newRow("a file named check, refused")
+        << QStringList{u"./check"_s} << LaunchMode::Information;
+    QTest::newRow("an unknown option") << QStringList{u"--bogus"_s} << LaunchMode::Information;
 }
 
 // Decided before any application object exists: only the window may need a display.
