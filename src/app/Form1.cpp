@@ -1,17 +1,18 @@
 #include "app/Form1.h"
 
 #include "app/Fonts.h"
+#include "app/HoldNotice.h"
 #include "app/LinkLabel.h"
 #include "app/MessageBoxes.h"
 #include "app/Product.h"
 #include "app/ResultExport.h"
 #include "app/ResultsFile.h"
+#include "app/RunCaptions.h"
 #include "app/SettingsDialog.h"
 #include "config/LookupOptions.h"
 #include "config/Settings.h"
 #include "query/DomainList.h"
 #include "query/QueryEngine.h"
-#include "query/RunCaptions.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -153,6 +154,7 @@ void Form1::useSettingsStore(Settings& store, CommandLineOptions options) {
 
 void Form1::buildEngine() {
     m_engine = std::make_unique<QueryEngine>(m_board, engineConfig(m_config));
+    m_holdNotice->watch(m_engine.get());
     connect(m_engine.get(), &QueryEngine::runEnded, this, &Form1::updateListLock);
     connect(m_engine.get(), &QueryEngine::runEnded, this, [this] { m_board.endRun(); });
     // Told on a later turn, so that a box never opens in the middle of a step.
@@ -206,6 +208,8 @@ void Form1::buildTopStrip() {
 
     m_methodLabel = label(m_Frame2, u"methodLabel"_s, methodText(), twips(240, 195, 6000, 255));
     m_methodLabel->setFont(Fonts::song(9));
+    m_holdNotice = new HoldNotice(
+        m_methodLabel, [this] { return methodText(); }, this);
 }
 
 // Which service a run asks, so that nobody takes one for the other.

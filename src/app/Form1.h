@@ -18,6 +18,7 @@ class QUrl;
 
 namespace ds {
 
+class HoldNotice;
 class LinkLabel;
 class QueryEngine;
 class Settings;
@@ -109,6 +110,7 @@ private:
     LinkLabel* m_wenticc = nullptr;
     LinkLabel* m_exportLink = nullptr;
     QLabel* m_methodLabel = nullptr;
+    HoldNotice* m_holdNotice = nullptr;
     LinkLabel* m_settingsLink = nullptr;
     QFrame* m_Frame1 = nullptr;
     std::array<QLabel*, 3> m_Label1{};

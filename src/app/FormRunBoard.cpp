@@ -1,6 +1,7 @@
 #include "app/FormRunBoard.h"
 
 #include "app/Form1.h"
+#include "app/RunCaptions.h"
 #include "journal/RecordLines.h"
 
 #include <QCheckBox>
@@ -64,8 +65,8 @@ void FormRunBoard::setDone(qsizetype done) {
     showNumber(m_form.Label3(1), continuing() ? m_answered + done : done);
 }
 
-void FormRunBoard::setCaption(const QString& caption) {
-    m_form.Command1()->setText(caption);
+void FormRunBoard::setRunState(RunState state) {
+    m_form.Command1()->setText(RunCaptions::of(state));
 }
 
 void FormRunBoard::setPauseFlag(bool held) {

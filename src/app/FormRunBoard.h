@@ -39,7 +39,7 @@ public:
 
     void setTotal(qsizetype total) override;
     void setDone(qsizetype done) override;
-    void setCaption(const QString& caption) override;
+    void setRunState(RunState state) override;
     void setPauseFlag(bool held) override;
 
     // A fresh run over the whole list is about to start.

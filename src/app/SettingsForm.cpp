@@ -15,9 +15,13 @@ namespace {
 using Field = SettingsForm::Field;
 using Key = Settings::Key;
 
-const std::array<SettingsForm::NumberField, 6> kNumberFields = {{
+const std::array<SettingsForm::NumberField, 8> kNumberFields = {{
     {Field::Workers, Key::Workers, u"workers"_s, QT_TRANSLATE_NOOP("SettingsForm", "同时查询"),
      QT_TRANSLATE_NOOP("SettingsForm", "个")},
+    {Field::RegistryRequestsInFlight, Key::RegistryRequestsInFlight, u"registryRequestsInFlight"_s,
+     QT_TRANSLATE_NOOP("SettingsForm", "同时请求"), QT_TRANSLATE_NOOP("SettingsForm", "个")},
+    {Field::LongestWaitMinutes, Key::LongestWaitMinutes, u"longestWaitMinutes"_s,
+     QT_TRANSLATE_NOOP("SettingsForm", "限流最长等待"), QT_TRANSLATE_NOOP("SettingsForm", "分钟")},
     {Field::DnsParallel, Key::DnsParallel, u"dnsParallel"_s,
      QT_TRANSLATE_NOOP("SettingsForm", "DNS 同时查询"), QT_TRANSLATE_NOOP("SettingsForm", "个")},
     {Field::RestartIntervalMs, Key::RestartIntervalMs, u"restartIntervalMs"_s,
@@ -93,6 +97,10 @@ bool SettingsForm::inUse(Field field) const {
         return proxyType == ProxyConfig::Type::Http || proxyType == ProxyConfig::Type::Socks5;
     case Field::Workers:
     case Field::RestartIntervalMs:
+        return method == LookupMethod::Registrar;
+    case Field::RegistryRequestsInFlight:
+    case Field::LongestWaitMinutes:
+        return method == LookupMethod::Registries;
     case Field::RegistryServerIntervalMs:
     case Field::WhoisServerIntervalMs:
     case Field::RequestTimeLimitSeconds:

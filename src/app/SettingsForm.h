@@ -22,6 +22,8 @@ public:
         RegistrarAddress,
         DnsServer,
         Workers,
+        RegistryRequestsInFlight,
+        LongestWaitMinutes,
         DnsParallel,
         RestartIntervalMs,
         RegistryServerIntervalMs,

@@ -139,7 +139,8 @@ void BatchRun::drawProgress() {
     const std::optional<qsizetype> total =
         m_total ? m_total
                 : (m_board->inputEnded() ? std::optional(m_board->lineCount()) : std::nullopt);
-    const QString line = ProgressLine::text(m_board->tally(), total, m_clock.elapsed());
+    const QString line = ProgressLine::text(m_board->tally(), total, m_clock.elapsed()) +
+                         ProgressLine::holds(m_engine->holds());
     std::fprintf(stderr, "\r%s\033[K", qPrintable(line));
     std::fflush(stderr);
 }

@@ -37,6 +37,17 @@ QString text(const BatchTally& tally, std::optional<qsizetype> total, qint64 ela
     return line;
 }
 
+QString holds(const QList<ServiceQueue::Hold>& holds) {
+    if (holds.isEmpty())
+        return {};
+    QDateTime first = holds.first().until;
+    for (const ServiceQueue::Hold& hold : holds)
+        first = std::min(first, hold.until);
+    return u"  %1 server%2 rate-limited, first free at %3"_s.arg(holds.size())
+        .arg(holds.size() == 1 ? u""_s : u"s"_s)
+        .arg(first.toString(u"HH:mm"));
+}
+
 QString summary(const BatchTally& tally, qint64 elapsedMs, bool interrupted) {
     QString line = u"%1 %2 names in %3: %4 free, %5 taken, %6 failed, %7 invalid"_s
                        .arg(interrupted ? u"interrupted after"_s : u"checked"_s)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/StreamRunBoard.h"
+#include "lookup/ServiceQueue.h"
 
 #include <QString>
 
@@ -14,6 +15,9 @@ namespace ProgressLine {
 // "1200/5000  24.0%  free 12  taken 1170  failed 18  9.8/s  left 6m28s";
 // without a total (standard input) only what is done and the rate.
 QString text(const BatchTally& tally, std::optional<qsizetype> total, qint64 elapsedMs);
+
+// "  2 servers rate-limited, first free at 12:40"; empty when none holds.
+QString holds(const QList<ServiceQueue::Hold>& holds);
 
 // The closing line, written whether or not standard error is a terminal.
 QString summary(const BatchTally& tally, qint64 elapsedMs, bool interrupted);

@@ -46,7 +46,7 @@ public:
     void clearResults() override {}
     void setTotal(qsizetype) override {}
     void setDone(qsizetype) override {}
-    void setCaption(const QString&) override {}
+    void setRunState(RunState) override {}
     void setPauseFlag(bool) override {}
 
     const BatchTally& tally() const { return m_tally; }

@@ -91,7 +91,12 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
     config.toolsUrl = options.toolsUrl.value_or(settings.toolsUrl());
     config.supportUrl = options.supportUrl.value_or(settings.supportUrl());
     config.language = options.language.value_or(settings.language());
-    config.workers = options.workers.value_or(settings.workers());
+    config.workers =
+        options.workers.value_or(config.registrarAddress.isEmpty()
+                                     ? settings.integer(Settings::Key::RegistryRequestsInFlight)
+                                     : settings.workers());
+    config.longestWaitMinutes =
+        options.longestWaitMinutes.value_or(settings.integer(Settings::Key::LongestWaitMinutes));
     config.serverIntervalMs = options.serverIntervalMs.value_or(settings.serverIntervalMs());
     config.rdapBootstrap = options.rdapBootstrap.value_or(settings.rdapBootstrap());
     config.whoisReferral = options.whoisReferral.value_or(settings.whoisReferral());
@@ -108,6 +113,7 @@ EngineConfig engineConfig(const AppConfig& config) {
     engine.requestTimeLimitMs = config.requestTimeLimitSeconds * 1000;
     engine.restartIntervalMs = config.restartIntervalMs;
     engine.workers = config.workers;
+    engine.longestWaitMinutes = config.longestWaitMinutes;
     engine.serverIntervalMs = config.serverIntervalMs;
     engine.proxy = config.proxy;
     if (engine.registrar.isEmpty()) {

@@ -2,7 +2,7 @@
 
 #include "config/ParsedCommandLine.h"
 #include "http/ProxyConfig.h"
-#include "query/QueryEngine.h"
+#include "query/EngineConfig.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,7 +30,9 @@ struct AppConfig {
     QString language = QStringLiteral("zh");
     // Where a run's journal is kept; empty keeps no journal (tests, mostly).
     QString journalFolder;
+    // The registrar's workers, or the registries' requests in flight.
     int workers = 3;
+    int longestWaitMinutes = 10;
     int serverIntervalMs = 500;
     // A file or address replacing IANA's list of RDAP servers; empty for none.
     QString rdapBootstrap;
@@ -55,6 +57,7 @@ struct CommandLineOptions {
     // The public registries for this start, whatever registrar is stored.
     bool registries = false;
     std::optional<int> workers;
+    std::optional<int> longestWaitMinutes;
     std::optional<int> restartIntervalMs;
     std::optional<int> serverIntervalMs;
     std::optional<int> whoisServerIntervalMs;

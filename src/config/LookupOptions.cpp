@@ -23,7 +23,8 @@ struct NumberOption {
 };
 
 const NumberOption kNumberOptions[] = {
-    {"workers"_L1, Settings::Key::Workers, "N"_L1, "Names asked side by side"_L1,
+    {"workers"_L1, Settings::Key::Workers, "N"_L1,
+     "Registries: requests in flight at once (default 16); registrar: workers (default 3)"_L1,
      &CommandLineOptions::workers},
     {"interval"_L1, Settings::Key::RestartIntervalMs, "MS"_L1,
      "Milliseconds each worker rests between names"_L1, &CommandLineOptions::restartIntervalMs},
@@ -33,6 +34,9 @@ const NumberOption kNumberOptions[] = {
     {"whois-interval"_L1, Settings::Key::WhoisServerIntervalMs, "MS"_L1,
      "Milliseconds each WHOIS server rests between two requests"_L1,
      &CommandLineOptions::whoisServerIntervalMs},
+    {"longest-wait"_L1, Settings::Key::LongestWaitMinutes, "MINUTES"_L1,
+     "Minutes a rate-limited server is waited for; past that its names fail"_L1,
+     &CommandLineOptions::longestWaitMinutes},
     {"time-limit"_L1, Settings::Key::RequestTimeLimitSeconds, "SECONDS"_L1,
      "Seconds a request may take"_L1, &CommandLineOptions::requestTimeLimitSeconds},
 };

@@ -87,6 +87,12 @@ const Entry kEntries[] = {
     {Settings::Key::DnsServer, "dns/server"_L1, noValue},
     {Settings::Key::DnsParallel, "dns/parallel"_L1,
      [] { return QVariant(DnsCheckOptions{}.parallel); }, 1, 1024},
+    // Apart from run/workers, which the registrar's workers keep: a dialog
+    // saved once stored 3 there, which would hold the registries to 3.
+    {Settings::Key::RegistryRequestsInFlight, "registry/requestsInFlight"_L1,
+     [] { return QVariant(16); }, 1, 64},
+    {Settings::Key::LongestWaitMinutes, "registry/longestWaitMinutes"_L1,
+     [] { return QVariant(10); }, 1, 1440},
 };
 
 const Entry& entry(Settings::Key key) {

@@ -47,6 +47,10 @@ public:
         DnsEnabled,
         DnsServer,
         DnsParallel,
+        // The registries' requests in flight at once, across all servers.
+        RegistryRequestsInFlight,
+        // Minutes a held server is waited for before its names end as failed.
+        LongestWaitMinutes,
     };
 
     // The user's own settings store.

@@ -44,11 +44,18 @@ void RdapLookup::abandon() {
 }
 
 void RdapLookup::waitForTurn() {
-    m_ticket = m_queue.request(m_service, [this] {
-        m_requestUrl = m_url;
-        m_redirects = 0;
-        send();
-    });
+    m_ticket = m_queue.request(
+        m_service,
+        [this](ServiceQueue::Ticket ticket) {
+            m_ticket = ticket;
+            m_requestUrl = m_url;
+            m_redirects = 0;
+            send();
+        },
+        [this](const QString& reason) {
+            m_ticket = 0;
+            finish({Verdict::Failed, Method::Rdap, m_service, reason, 0});
+        });
 }
 
 void RdapLookup::send() {
@@ -80,11 +87,11 @@ void RdapLookup::onCompleted() {
     const Answer answer{judgement.verdict, Method::Rdap, m_service, detail, reply.status()};
     const QByteArray retryAfter = reply.responseHeader("retry-after");
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    m_ticket = 0;
+    const ServiceQueue::Ticket ticket = std::exchange(m_ticket, 0);
 
     if (judgement.askAgainLater && m_askedAgain < m_options.maxAskAgain) {
         ++m_askedAgain;
-        m_queue.backOff(m_service, parseRetryAfter(retryAfter, now));
+        m_queue.backOff(ticket, parseRetryAfter(retryAfter, now));
         waitForTurn();
         return;
     }
@@ -93,11 +100,11 @@ void RdapLookup::onCompleted() {
     const bool transient = reply.status() == 0 || reply.status() >= 500;
     if (transient && !judgement.askAgainLater && m_retries < m_options.retry.maxRetries) {
         ++m_retries;
-        m_queue.release(m_service);
+        m_queue.release(ticket);
         m_retryTimer.start(m_options.retry.delayMs(m_retries, retryAfter, now));
         return;
     }
-    m_queue.release(m_service);
+    m_queue.release(ticket);
     finish(answer);
 }
 

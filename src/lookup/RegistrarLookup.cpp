@@ -19,15 +19,18 @@ RegistrarLookup::RegistrarLookup(ServiceQueue& queue, const QUrl& registrar, int
 void RegistrarLookup::ask(Entry entry, Done done) {
     abandon();
     m_done = std::move(done);
-    m_ticket = m_queue.request(service(), [this, entry = std::move(entry)] { beginTurn(entry); });
+    m_ticket =
+        m_queue.request(service(), [this, entry = std::move(entry)](ServiceQueue::Ticket ticket) {
+            m_ticket = ticket;
+            beginTurn(entry);
+        });
 }
 
 void RegistrarLookup::beginTurn(const Entry& entry) {
     const std::optional<QString> text = entry();
     if (!text) {
-        // The turn may have come inside ask(), before its ticket was known.
         m_done = nullptr;
-        m_queue.release(service());
+        m_queue.release(std::exchange(m_ticket, 0));
         return;
     }
     m_clock.start();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -13,68 +15,125 @@
 
 namespace ds {
 
-// Turns at the services the lookups ask: at most one request in flight per
-// service, a pause between the end of one request and the start of the next,
-// and a back-off that holds only the service that asked for it. Turns at one
-// service are handed out first come, first served; services are independent.
+// Turns at the services the lookups ask: a limit of requests in flight per
+// service (one unless its pace says more), a rest after each reply or a gap
+// between starts, and a back-off that holds only the service that asked for
+// it. Turns at one service are handed out first come, first served; services
+// are independent, except for an optional cap on turns running across all of
+// them.
 //
-// The registrar is one service with no pause, which is the rule "one
-// availability request outstanding"; each RDAP server is a service of its own.
+// A back-off longer than the longest wait is not waited for: the service
+// refuses its turns until the hold ends, and so does a service that said it
+// blocks us, for the rest of the run. A refused turn is told why.
+//
+// The registrar is one service with no rest, which is the rule "one
+// availability request outstanding"; each RDAP or WHOIS server is a service of
+// its own.
 class ServiceQueue final : public QObject {
     Q_OBJECT
 public:
-    using Turn = std::function<void()>;
     using Ticket = quint64;
+    // Runs when the turn starts; the ticket is the one request() returns.
+    using Turn = std::function<void(Ticket)>;
+    // Runs instead of the turn, on a later turn of the event loop, when the
+    // service will not be asked: the reason is for people to read.
+    using Refusal = std::function<void(const QString& reason)>;
 
+    struct Pace {
+        int inFlight = 1;
+        qint64 restAfterReplyMs = 0;
+        qint64 gapBetweenStartsMs = 0;
+    };
+
+    // `intervalMs` is the rest of a service whose pace was never set.
     explicit ServiceQueue(int intervalMs = 0, QObject* parent = nullptr);
     ~ServiceQueue() override;
 
+    void setPace(const QString& service, Pace pace);
+    // Back-offs longer than this refuse the service's turns until they end.
+    void setLongestWaitMs(qint64 ms) { m_longestWaitMs = ms; }
+    // Turns running at once across all services; 0 for no cap.
+    void setMaxRunning(int turns) { m_maxRunning = turns; }
+    // While held no turn starts, a retry's included; turns running go on.
+    void setHeld(bool held);
+
     // Queues a turn at `service`; `turn` runs once the service is free, rested
     // and not backing off, synchronously when it already is. The holder ends
-    // its turn with release() or backOff().
-    Ticket request(const QString& service, Turn turn);
+    // its turn with release(), backOff() or block().
+    Ticket request(const QString& service, Turn turn, Refusal refused = {});
     // Withdraws a turn that has not started, or ends one that has.
     void cancel(Ticket ticket);
-    void release(const QString& service);
-    // Ends the turn and holds the service for the server's Retry-After
-    // (capped, at a minute unless set otherwise), or else for a pause that
-    // doubles with each back-off in a row. The next release() resets the pause.
-    void backOff(const QString& service, std::optional<qint64> retryAfterMs);
-    // WHOIS servers name waits longer than a minute and mean them.
-    void setLongestBackOffMs(qint64 ms) { m_longestBackOffMs = ms; }
+    void release(Ticket ticket);
+    // Ends the turn and holds the service for the server's Retry-After, or
+    // else for a pause that doubles with each back-off in a row (at most a
+    // minute). The next release() resets the pause.
+    void backOff(Ticket ticket, std::optional<qint64> retryAfterMs);
+    // Ends the turn; the service refuses every turn from now on.
+    void block(Ticket ticket, const QString& reason);
     // Drops every queued turn and forgets every service.
     void clear();
 
-    // Whether a turn at `service` is running.
-    bool busy(const QString& service) const;
+    // For a scheduler that keeps names of its own waiting: 0 when a turn at
+    // `service` would start at once, the milliseconds until it could when it
+    // rests or backs off, nullopt while it waits for a running turn to end.
+    std::optional<qint64> readyIn(const QString& service) const;
+    // Why the service refuses turns now; nullopt when it does not.
+    std::optional<QString> refusal(const QString& service) const;
+    int running() const { return m_running; }
+    // Services held by a back-off right now, and until when (wall clock).
+    struct Hold {
+        QString service;
+        QDateTime until;
+    };
+    QList<Hold> holds() const;
 
     static constexpr qint64 FirstBackOffMs = 1000;
     static constexpr qint64 MaxBackOffMs = 60000;
     // How long a back-off holds a service: the Retry-After, else the pause for
-    // this back-off's place in a row (1, 2, ...), never less than the interval nor more
-    // than the cap.
-    static qint64 backOffMs(int backOffsInRow, std::optional<qint64> retryAfterMs, int intervalMs,
-                            qint64 capMs = MaxBackOffMs);
+    // this back-off's place in a row (1, 2, ...) capped at MaxBackOffMs; never
+    // less than the interval.
+    static qint64 backOffMs(int backOffsInRow, std::optional<qint64> retryAfterMs, int intervalMs);
+    // "服务器限流，HH:MM 后可再查", with the day too when it is not today.
+    static QString holdReason(const QDateTime& until, const QDateTime& now);
+
+Q_SIGNALS:
+    // A turn ended or a rest ran out: a service may be ready again.
+    void changed();
 
 private:
     struct Waiting {
         Ticket ticket;
         Turn turn;
+        Refusal refused;
     };
     struct Service {
+        Pace pace;
         std::deque<Waiting> queue;
-        Ticket running = 0;
+        QList<Ticket> running;
         qint64 restUntilMs = 0;
+        qint64 lastStartMs = -1;
         int backOffsInRow = 0;
+        qint64 holdUntilMs = 0;
+        QDateTime holdUntil;
+        std::optional<QString> blocked;
         QTimer wake;
     };
 
     Service& service(const QString& key);
-    void endTurn(const QString& key, qint64 restMs);
+    const Service* find(const QString& key) const;
+    // When a turn could start, in the clock's milliseconds; nullopt when full.
+    std::optional<qint64> startsAtMs(const Service& s) const;
+    std::optional<QString> refusalOf(const Service& s) const;
+    QString endTurn(Ticket ticket, qint64 restMs);
+    void refuseQueued(const QString& key);
     void dispatch(const QString& key);
+    void dispatchAll();
 
     int m_intervalMs;
-    qint64 m_longestBackOffMs = MaxBackOffMs;
+    qint64 m_longestWaitMs = std::numeric_limits<qint64>::max();
+    int m_maxRunning = 0;
+    int m_running = 0;
+    bool m_held = false;
     QElapsedTimer m_clock;
     QHash<QString, std::shared_ptr<Service>> m_services;
     QHash<Ticket, QString> m_ticketServices;

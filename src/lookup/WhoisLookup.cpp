@@ -39,6 +39,16 @@ void WhoisLookup::ask(const QString& aceName, Done done) {
     });
 }
 
+void WhoisLookup::askAt(const WhoisAddress& server, const QString& aceName, Done done) {
+    abandon();
+    m_name = aceName;
+    m_server = server;
+    m_done = std::move(done);
+    m_tries = 0;
+    m_askedAgain = 0;
+    waitForTurn();
+}
+
 void WhoisLookup::abandon() {
     ++m_askNumber;
     m_done = nullptr;
@@ -62,7 +72,16 @@ void WhoisLookup::serverFound(const WhoisServerLookup& lookup) {
 }
 
 void WhoisLookup::waitForTurn() {
-    m_ticket = m_queue.request(m_server.toString(), [this] { send(); });
+    m_ticket = m_queue.request(
+        m_server.toString(),
+        [this](ServiceQueue::Ticket ticket) {
+            m_ticket = ticket;
+            send();
+        },
+        [this](const QString& reason) {
+            m_ticket = 0;
+            finish(Verdict::Failed, reason);
+        });
 }
 
 void WhoisLookup::send() {
@@ -71,22 +90,21 @@ void WhoisLookup::send() {
 }
 
 void WhoisLookup::onFinished(const WhoisReply& reply) {
-    m_ticket = 0;
-    const QString service = m_server.toString();
+    const ServiceQueue::Ticket ticket = std::exchange(m_ticket, 0);
     if (!reply.complete) {
-        m_queue.release(service);
+        m_queue.release(ticket);
         finish(Verdict::Failed, reply.error);
         return;
     }
     const WhoisReading reading = m_patterns.read(m_patterns.entryFor(m_name), m_name, reply.text);
     if (reading.backoffSeconds) {
-        m_queue.backOff(service, qint64(*reading.backoffSeconds) * 1000);
+        m_queue.backOff(ticket, qint64(*reading.backoffSeconds) * 1000);
         if (m_askedAgain++ < m_options.maxAskAgain) {
             waitForTurn();
             return;
         }
     } else {
-        m_queue.release(service);
+        m_queue.release(ticket);
     }
     finish(reading.verdict, reading.detail);
 }

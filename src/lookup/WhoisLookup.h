@@ -37,6 +37,8 @@ public:
 
     // `done` runs once, on a later turn of the event loop, unless abandoned.
     void ask(const QString& aceName, Done done);
+    // The same, at a server already found.
+    void askAt(const WhoisAddress& server, const QString& aceName, Done done);
     void abandon();
 
 private:

@@ -14,8 +14,8 @@ namespace ds {
 
 namespace {
 
-// How far past the oldest entry a worker still has to pass the DNS may go:
-// far enough never to hold a worker up, near enough that a stream keeps only
+// How far past the oldest entry not yet ended the DNS may go: far enough
+// never to hold the registries up, near enough that a stream keeps only
 // a few thousand names in memory.
 constexpr qsizetype LookAhead = 4096;
 
@@ -73,7 +73,6 @@ DnsPrecheck::Finding DnsPrecheck::finding(qsizetype number) const {
     case State::Taken:
         return Finding::Taken;
     case State::AskRegistry:
-    case State::Claimed:
         return Finding::AskRegistry;
     case State::Waiting:
         return m_gaveUp ? Finding::AskRegistry : Finding::Pending;
@@ -83,14 +82,12 @@ DnsPrecheck::Finding DnsPrecheck::finding(qsizetype number) const {
     return Finding::Pending;
 }
 
-bool DnsPrecheck::claim(qsizetype number) {
-    if (stateOf(number) == State::Taken)
-        return false;
-    // Also ahead of the DNS: it must neither ask about the entry nor read it,
-    // since a stream lets go of a name once it has its record.
-    if (number >= m_first)
-        settle(number, State::Claimed);
-    return true;
+DnsPrecheck::Finding DnsPrecheck::admit(qsizetype number) {
+    // The scheduler may just have made room for this entry to be asked, or
+    // it settles at once, being no name.
+    if (finding(number) == Finding::Pending)
+        askMore();
+    return finding(number);
 }
 
 DnsPrecheck::State DnsPrecheck::stateOf(qsizetype number) const {
@@ -103,20 +100,18 @@ DnsPrecheck::State DnsPrecheck::stateOf(qsizetype number) const {
 void DnsPrecheck::askMore() {
     if (!m_running || m_held || m_gaveUp)
         return;
-    // Saturated: with every worker done the oldest open entry is the largest number.
+    // Saturated: with every entry taken in, the oldest open one is the largest number.
     const qsizetype horizon =
         std::min(m_hooks.oldestOpen(), std::numeric_limits<qsizetype>::max() - LookAhead) +
         LookAhead;
     const int parallel = std::max(1, m_options.parallel);
     while (m_asking < parallel && m_next < horizon && m_next < m_board.lineCount()) {
         const qsizetype number = m_next++;
-        if (stateOf(number) == State::Claimed)
-            continue;
         const QString entry = m_board.entryAt(number);
         const DomainName name =
             DomainList::isQueryable(entry) ? DomainName::fromEntry(entry) : DomainName();
         if (name.ace.isEmpty()) {
-            // Not a name: its worker words the record.
+            // Not a name: the run words its record.
             settle(number, State::AskRegistry);
             continue;
         }
@@ -150,9 +145,7 @@ void DnsPrecheck::onOutcome(quint64 run, qsizetype number, const LookupRecord& b
         m_hooks.silent();
     }
     const std::optional<Answer> answer = dnsAnswer(outcome, m_check->server());
-    if (stateOf(number) == State::Claimed) {
-        // Its worker gave it up meanwhile and has recorded it.
-    } else if (answer) {
+    if (answer) {
         LookupRecord record = base;
         record.answer = *answer;
         record.tries = 1;

@@ -13,12 +13,12 @@ namespace ds {
 
 class RunBoard;
 
-// Asks the DNS about a run's names ahead of the workers, in list order, up to
-// the parallel limit at once. A name with name servers of its own is taken:
-// its record is handed over at once and its worker passes it by, so the
+// Asks the DNS about a run's names ahead of the registries, in list order, up
+// to the parallel limit at once. A name with name servers of its own is taken:
+// its record is handed over at once and the scheduler passes it by, so the
 // registries, which allow a few requests a second, only hear of the names that
 // might be free. Any other finding proves nothing and leaves the name to its
-// worker and its registry, as without this step.
+// registry, as without this step.
 class DnsPrecheck final : public QObject {
 public:
     enum class Finding {
@@ -34,7 +34,7 @@ public:
         std::function<void(qsizetype number, const LookupRecord& record)> taken;
         // The entry's finding is no longer Pending, whatever it is.
         std::function<void(qsizetype number)> settled;
-        // The first entry not yet passed by every worker: the precheck stays
+        // The first entry the scheduler has not ended: the precheck stays
         // within a window ahead of it, so that a stream holds few names.
         std::function<qsizetype()> oldestOpen;
         // Said once a run, when the resolver answers none of the first names;
@@ -50,16 +50,16 @@ public:
     void hold(bool held);
     // Answers still on their way are dropped.
     void stop();
-    // Asks further names when the workers have moved on.
+    // Asks further names when the run has moved on.
     void moreRoom();
 
     Finding finding(qsizetype number) const;
-    // Takes an entry whose answer is not in: a later answer is dropped. False
-    // when the DNS has already settled it as taken.
-    bool claim(qsizetype number);
+    // The one call a scheduler makes before it takes an entry in: asks
+    // further names when there is room, and says what the DNS found.
+    Finding admit(qsizetype number);
 
 private:
-    enum class State : quint8 { Waiting, Asking, Taken, AskRegistry, Claimed };
+    enum class State : quint8 { Waiting, Asking, Taken, AskRegistry };
 
     void askMore();
     void onOutcome(quint64 run, qsizetype number, const LookupRecord& base,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookup/Answer.h"
+#include "query/RunState.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -8,7 +9,7 @@
 namespace ds {
 
 // The state a query run reads and writes: the live domain list, the results,
-// the two counters, the start button's caption and the pause flag. In the
+// the two counters, the run state and the pause flag. In the
 // window these are the controls themselves; a batch run reads its list from
 // streams and writes records to a file; the benchmark keeps them in memory. Every call must cost
 // the same whatever the size of the list or of the boxes, so that a step never grows with the list.
@@ -27,7 +28,8 @@ public:
 
     virtual void setTotal(qsizetype total) = 0;
     virtual void setDone(qsizetype done) = 0;
-    virtual void setCaption(const QString& caption) = 0;
+    // The window words it on the start button.
+    virtual void setRunState(RunState state) = 0;
     virtual void setPauseFlag(bool held) = 0;
 
     // The number of lines: the entries without the empty one after a final

@@ -89,8 +89,9 @@ void TestSettingsDialog::closing_data() {
         << socks + Edits{{u"rememberPassword"_s, {}}} << int(Qt::Key_Enter) << QString()
         << QStringList{u"proxy/password=pw"_s, u"proxy/rememberPassword=true"_s};
     QTest::newRow("Esc discards") << socks << int(Qt::Key_Escape) << QString() << untouched;
-    QTest::newRow("workers 0 refused")
-        << Edits{{u"workers"_s, u"0"_s}} << int(Qt::Key_Enter) << u"workersProblem"_s << untouched;
+    QTest::newRow("no requests at once refused")
+        << Edits{{u"registryRequestsInFlight"_s, u"0"_s}} << int(Qt::Key_Enter)
+        << u"registryRequestsInFlightProblem"_s << untouched;
     QTest::newRow("interval not a number")
         << Edits{{u"whoisServerIntervalMs"_s, u"1s"_s}} << int(Qt::Key_Enter)
         << u"whoisServerIntervalMsProblem"_s << untouched;

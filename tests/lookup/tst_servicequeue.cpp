@@ -23,7 +23,7 @@ private Q_SLOTS:
         QTest::newRow("third, no header") << 3 << qint64(-1) << 0 << qint64(4000);
         QTest::newRow("many, no header") << 30 << qint64(-1) << 0 << qint64(60000);
         QTest::newRow("header honoured") << 3 << qint64(2500) << 0 << qint64(2500);
-        QTest::newRow("header capped") << 1 << qint64(600000) << 0 << qint64(60000);
+        QTest::newRow("long header kept whole") << 1 << qint64(600000) << 0 << qint64(600000);
         QTest::newRow("never under the interval") << 1 << qint64(0) << 700 << qint64(700);
     }
     void backOff() {
@@ -55,25 +55,97 @@ private Q_SLOTS:
         QElapsedTimer clock;
         QStringList order;
         qint64 secondA = -1;
-        queue.request(u"a"_s, [&] { order << u"a1"_s; });
-        queue.request(u"a"_s, [&] {
+        const ServiceQueue::Ticket first = queue.request(u"a"_s, [&](auto) { order << u"a1"_s; });
+        queue.request(u"a"_s, [&](ServiceQueue::Ticket ticket) {
             order << u"a2"_s;
             secondA = clock.elapsed();
-            queue.release(u"a"_s);
+            queue.release(ticket);
         });
-        queue.request(u"b"_s, [&] {
+        queue.request(u"b"_s, [&](ServiceQueue::Ticket ticket) {
             order << u"b"_s;
-            QVERIFY(queue.busy(u"b"_s));
-            queue.release(u"b"_s);
+            queue.release(ticket);
         });
         QCOMPARE(order, QStringList({u"a1"_s, u"b"_s}));
+        QVERIFY(!queue.readyIn(u"a"_s));
         clock.start();
         if (backOff)
-            queue.backOff(u"a"_s, pause);
+            queue.backOff(first, pause);
         else
-            queue.release(u"a"_s);
+            queue.release(first);
         QTRY_COMPARE(order, QStringList({u"a1"_s, u"b"_s, u"a2"_s}));
         QVERIFY2(secondA >= pause, qPrintable(QString::number(secondA)));
+    }
+
+    // A back-off past the longest wait refuses the turns waiting there, and
+    // new ones, naming when the server may be asked again; a shorter one is
+    // waited out; a block refuses for good. Other services are not touched.
+    void refusal_data() {
+        QTest::addColumn<int>("how"); // 0 short hold, 1 long hold, 2 block
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("reasonStart");
+        QTest::newRow("short hold waited") << 0 << false << QString();
+        QTest::newRow("long hold refused") << 1 << true << u"服务器限流，"_s;
+        QTest::newRow("block refused") << 2 << true << u"IP blocked"_s;
+    }
+    void refusal() {
+        QFETCH(int, how);
+        QFETCH(bool, refused);
+        QFETCH(QString, reasonStart);
+        ServiceQueue queue(0);
+        queue.setLongestWaitMs(1000);
+        const ServiceQueue::Ticket held = queue.request(u"a"_s, [](auto) {});
+        QStringList heard;
+        const auto ask = [&](const QString& service) {
+            queue.request(
+                service,
+                [&, service](ServiceQueue::Ticket ticket) {
+                    heard << service;
+                    queue.release(ticket);
+                },
+                [&](const QString& reason) { heard << reason; });
+        };
+        ask(u"a"_s);
+        if (how == 2)
+            queue.block(held, u"IP blocked"_s);
+        else
+            queue.backOff(held, how == 0 ? 200 : 3'600'000);
+        ask(u"a"_s);
+        ask(u"b"_s);
+        QTRY_COMPARE(heard.size(), 3);
+        QCOMPARE(heard.count(u"b"_s), 1);
+        QCOMPARE(queue.refusal(u"a"_s).has_value(), refused);
+        for (const QString& word : std::as_const(heard)) {
+            if (word != u"b"_s)
+                QVERIFY2(refused ? word.startsWith(reasonStart) : word == u"a"_s, qPrintable(word));
+        }
+    }
+
+    // However many turns are asked for, a service runs no more than its pace
+    // allows and all services together no more than the cap.
+    void limits_data() {
+        QTest::addColumn<int>("inFlight");
+        QTest::addColumn<int>("cap");
+        QTest::addColumn<int>("expectedA");
+        QTest::addColumn<int>("expectedAll");
+        QTest::newRow("one per service") << 1 << 0 << 1 << 2;
+        QTest::newRow("three per service") << 3 << 0 << 3 << 6;
+        QTest::newRow("cap across services") << 3 << 4 << 3 << 4;
+    }
+    void limits() {
+        QFETCH(int, inFlight);
+        QFETCH(int, cap);
+        QFETCH(int, expectedA);
+        QFETCH(int, expectedAll);
+        ServiceQueue queue(0);
+        queue.setMaxRunning(cap);
+        int runningA = 0;
+        for (const QString& service : {u"a"_s, u"b"_s}) {
+            queue.setPace(service, {inFlight, 0, 0});
+            for (int n = 0; n < 5; ++n)
+                queue.request(service, [&, service](auto) { runningA += service == u"a"_s; });
+        }
+        QCOMPARE(runningA, expectedA);
+        QCOMPARE(queue.running(), expectedAll);
     }
 };
 

@@ -56,7 +56,6 @@ private Q_SLOTS:
                              {u"de"_s, {u"127.0.0.1"_s, de.port()}}};
         WhoisServers servers(WhoisPatterns::builtIn(), options);
         ServiceQueue queue(intervalMs);
-        queue.setLongestBackOffMs(3600 * 1000);
 
         std::map<QString, Answer> answers;
         std::vector<std::unique_ptr<WhoisLookup>> lookups;

@@ -2,7 +2,7 @@
 #include "FakeTimerSource.h"
 #include "MemoryRunBoard.h"
 #include "query/QueryEngine.h"
-#include "query/RunCaptions.h"
+#include "query/RunState.h"
 #include "timer/XTimerSupport.h"
 
 #include <QRegularExpression>
@@ -107,7 +107,7 @@ private Q_SLOTS:
         QFETCH(int, requests);
         EngineRun run(list);
         run.engine->start();
-        QCOMPARE(run.board.caption, RunCaptions::querying());
+        QCOMPARE(run.board.state, RunState::Querying);
         QVERIFY(run.finishes());
 
         QCOMPARE(sorted(run.board.free), sorted(free));
@@ -116,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(run.registrar.server().maxConcurrent(), 1);
         QCOMPARE(run.board.done, run.board.lineCount());
         QCOMPARE(run.board.total, run.board.lineCount());
-        QCOMPARE(run.board.caption, RunCaptions::ready());
+        QCOMPARE(run.board.state, RunState::Ready);
         QCOMPARE(run.board.held, false);
         QCOMPARE(run.ended->count(), 1);
     }
@@ -175,7 +175,7 @@ private Q_SLOTS:
         QVERIFY(run.requestsReach(1));
         run.engine->pause();
         QVERIFY(run.finishes());
-        QCOMPARE(run.board.caption, RunCaptions::ready());
+        QCOMPARE(run.board.state, RunState::Ready);
         QCOMPARE(run.board.held, true);
         QCOMPARE(run.board.free, QStringList{u"a.pw|可注册"_s});
     }

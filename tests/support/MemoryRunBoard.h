@@ -31,7 +31,7 @@ public:
 
     void setTotal(qsizetype value) override { total = value; }
     void setDone(qsizetype value) override { done = value; }
-    void setCaption(const QString& value) override { caption = value; }
+    void setRunState(RunState value) override { state = value; }
     void setPauseFlag(bool value) override { held = value; }
 
     QStringList entries;
@@ -40,7 +40,7 @@ public:
     QList<std::pair<qsizetype, LookupRecord>> records;
     qsizetype total = 0;
     qsizetype done = 0;
-    QString caption;
+    RunState state = RunState::Ready;
     bool held = false;
 };
 

@@ -142,6 +142,13 @@
     </message>
 </context>
 <context>
+    <name>ServiceQueue</name>
+    <message>
+        <source>服务器限流，%1 后可再查</source>
+        <translation>Rate-limited by the server; ask again after %1</translation>
+    </message>
+</context>
+<context>
     <name>SettingsForm</name>
     <message>
         <source>同时查询</source>
@@ -215,6 +222,18 @@
         <source>应为 IP 地址[:端口]，或留空</source>
         <translation>Should be an IP address[:port], or empty</translation>
     </message>
+    <message>
+        <source>同时请求</source>
+        <translation>Requests at once</translation>
+    </message>
+    <message>
+        <source>限流最长等待</source>
+        <translation>Longest wait when rate-limited</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>minutes</translation>
+    </message>
 </context>
 <context>
     <name>XTimerSupport</name>
@@ -225,6 +244,13 @@
     <message>
         <source>溢出</source>
         <translation>Overflow</translation>
+    </message>
+</context>
+<context>
+    <name>ds::AlternatingWorkers</name>
+    <message>
+        <source>第%1路查询未能启动，它负责的%2个域名已记为“查询失败”，请稍后重新查询。</source>
+        <translation>Worker %1 could not start; its %2 domains are marked “lookup failed”. Please check them again later.</translation>
     </message>
 </context>
 <context>
@@ -341,11 +367,14 @@ You can name another DNS server under “Settings”.</translation>
     </message>
 </context>
 <context>
-    <name>ds::QueryEngine</name>
+    <name>ds::HoldNotice</name>
     <message>
-        <source>第%1路查询未能启动，它负责的%2个域名已记为“查询失败”，请稍后重新查询。</source>
-        <translation>Worker %1 could not start; its %2 domains are marked “lookup failed”. Please check them again later.</translation>
+        <source>%1 个服务器限流中，最早 %2 恢复</source>
+        <translation>%1 servers rate-limiting us, the first free again at %2</translation>
     </message>
+</context>
+<context>
+    <name>ds::QueryEngine</name>
     <message>
         <source>无法读取注册局（RDAP）服务器列表：%1</source>
         <translation>Cannot read the list of registry (RDAP) servers: %1</translation>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "query/RunState.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -14,6 +16,17 @@ inline QString querying() {
 }
 inline QString paused() {
     return QCoreApplication::translate("RunCaptions", "继 续");
+}
+inline QString of(RunState state) {
+    switch (state) {
+    case RunState::Querying:
+        return querying();
+    case RunState::Paused:
+        return paused();
+    case RunState::Ready:
+        break;
+    }
+    return ready();
 }
 
 } // namespace ds::RunCaptions
