@@ -139,6 +139,11 @@ Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
     m_Text1->setUndoRedoEnabled(false);
     m_Text2->setUndoRedoEnabled(false);
 
+    // Told on a later turn: the board speaks while a record is handed over.
+    m_board.setNotice([this](const QString& text) {
+        QMetaObject::invokeMethod(
+            this, [this, text] { MessageBoxes::inform(this, text); }, Qt::QueuedConnection);
+    });
     buildEngine();
     connectCommands();
 }
