@@ -10,6 +10,7 @@
 #include "config/AppConfig.h"
 #include "config/Settings.h"
 #include "http/HttpRequest.h"
+#include "platform/OutputSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,6 +42,8 @@ void centreOnScreen(QWidget& window) {
 
 int runProgram(QApplication& app) {
     describeApplication();
+    // A journal that cannot grow is then reported, not the end of the program.
+    letFailedWritesReturnErrors();
     // Lets a Wayland desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(DOMAINSIEVE_APP_ID));
     QApplication::setWindowIcon(programIcon());
