@@ -389,16 +389,18 @@ void Form1::exportResults() {
 
 void Form1::settingsLink_Click() {
     SettingsForm initial = SettingsForm::load(*m_store);
-    if (!initial.rememberPassword)
+    if (!initial.rememberPassword || initial.proxyPassword.isEmpty())
         initial.proxyPassword = m_unstoredPassword;
     SettingsDialog dialog(*m_store, initial, runHoldsList(), dialogOptionsGiven(m_options), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const SettingsForm saved = dialog.form();
-    m_unstoredPassword = saved.rememberPassword ? QString() : saved.proxyPassword;
+    // A password no keyring took is kept for this session only.
+    const bool remembered = saved.rememberPassword && dialog.keyringProblem().isEmpty();
+    m_unstoredPassword = remembered ? QString() : saved.proxyPassword;
     AppConfig next = resolveConfig(*m_store, m_options);
     next.journalFolder = m_config.journalFolder;
-    if (!m_options.proxy && !saved.rememberPassword)
+    if (!m_options.proxy && !remembered)
         next.proxy.password = m_unstoredPassword;
     m_config = std::move(next);
     m_methodLabel->setText(methodText());

@@ -10,6 +10,7 @@
 #include "config/AppConfig.h"
 #include "config/Settings.h"
 #include "http/HttpRequest.h"
+#include "platform/Keyring.h"
 #include "platform/OutputSignals.h"
 
 #include <QApplication>
@@ -17,7 +18,6 @@
 #include <QLoggingCategory>
 #include <QScreen>
 #include <QStandardPaths>
-
 
 using namespace Qt::StringLiterals;
 
@@ -53,7 +53,10 @@ int runProgram(QApplication& app) {
     if (const std::optional<int> code = outcome.printUnlessRun())
         return *code;
 
+    const std::unique_ptr<Keyring> keyring = systemKeyring();
     Settings settings;
+    settings.useKeyring(keyring.get());
+    settings.movePasswordToKeyring();
     AppConfig config = resolveConfig(settings, outcome.options);
     config.journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // Texts are translated as they are set: the translator comes before the window.

@@ -4,6 +4,7 @@
 #include "batch/StreamRunBoard.h"
 #include "config/Settings.h"
 #include "http/HttpRequest.h"
+#include "platform/Keyring.h"
 #include "platform/OutputSignals.h"
 #include "query/QueryEngine.h"
 
@@ -52,7 +53,10 @@ int runBatch(const QStringList& arguments) {
     case BatchCommandLine::Status::Run:
         break;
     }
-    const Settings settings;
+    const std::unique_ptr<Keyring> keyring = systemKeyring();
+    Settings settings;
+    settings.useKeyring(keyring.get());
+    settings.movePasswordToKeyring();
     const AppConfig config = resolveConfig(settings, line.options.common);
     BatchRun run(line.options, config);
     QString error;
