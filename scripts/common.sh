@@ -4,9 +4,10 @@
 # Debian packages the program and its tests need (the Qt Linguist tools
 # compile the English translation; libidn2 converts names to ACE; c-ares
 # asks the DNS; Qt's own translations word a message box's buttons and the
-# file dialog in Chinese).
+# file dialog in Chinese; libsecret keeps a remembered proxy password in the
+# desktop's keyring).
 DOMAINSIEVE_PACKAGES=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools
-    libidn2-dev libc-ares-dev fonts-arphic-uming qt6-translations-l10n)
+    libidn2-dev libc-ares-dev fonts-arphic-uming qt6-translations-l10n libsecret-1-dev)
 
 # What packing needs on top: dpkg-shlibdeps and file find the libraries the
 # binary needs; the two validators check the menu entry and the metainfo.

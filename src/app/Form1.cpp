@@ -140,6 +140,11 @@ Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
     m_Text1->setUndoRedoEnabled(false);
     m_Text2->setUndoRedoEnabled(false);
 
+    // Told on a later turn: the board speaks while a record is handed over.
+    m_board.setNotice([this](const QString& text) {
+        QMetaObject::invokeMethod(
+            this, [this, text] { MessageBoxes::inform(this, text); }, Qt::QueuedConnection);
+    });
     buildEngine();
     connectCommands();
 }
@@ -388,16 +393,18 @@ void Form1::exportResults() {
 
 void Form1::settingsLink_Click() {
     SettingsForm initial = SettingsForm::load(*m_store);
-    if (!initial.rememberPassword)
+    if (!initial.rememberPassword || initial.proxyPassword.isEmpty())
         initial.proxyPassword = m_unstoredPassword;
     SettingsDialog dialog(*m_store, initial, runHoldsList(), dialogOptionsGiven(m_options), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const SettingsForm saved = dialog.form();
-    m_unstoredPassword = saved.rememberPassword ? QString() : saved.proxyPassword;
+    // A password no keyring took is kept for this session only.
+    const bool remembered = saved.rememberPassword && dialog.keyringProblem().isEmpty();
+    m_unstoredPassword = remembered ? QString() : saved.proxyPassword;
     AppConfig next = resolveConfig(*m_store, m_options);
     next.journalFolder = m_config.journalFolder;
-    if (!m_options.proxy && !saved.rememberPassword)
+    if (!m_options.proxy && !remembered)
         next.proxy.password = m_unstoredPassword;
     m_config = std::move(next);
     m_methodLabel->setText(methodText());

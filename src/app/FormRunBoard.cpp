@@ -13,6 +13,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace ds {
@@ -43,8 +45,14 @@ qsizetype FormRunBoard::listNumber(qsizetype number) const {
 
 void FormRunBoard::appendRecord(qsizetype number, const LookupRecord& record) {
     appendResult(record);
-    if (m_journal)
+    if (m_journal) {
         m_journal->append(listNumber(number), record);
+        checkJournal();
+    }
+    if (record.answer.proxyFailed)
+        tellOnce(m_toldProxy, tr("%1\n经过这个代理的名字都列为“查询失败”，"
+                                 "请检查代理是否在运行，或在“设置”中更换。")
+                                  .arg(record.answer.detail));
 }
 
 void FormRunBoard::clearResults() {
@@ -83,7 +91,33 @@ void FormRunBoard::beginRun() {
     entries.reserve(lines);
     for (qsizetype n = 0; n < lines; ++n)
         entries.append(entryAt(n));
-    m_journal->begin(entries);
+    startJournal(entries, {});
+}
+
+void FormRunBoard::startJournal(const QStringList& entries, const RunJournal::Records& records) {
+    m_toldJournal = false;
+    m_toldProxy = false;
+    if (m_journal->begin(entries, records))
+        return;
+    if (m_journal->heldElsewhere())
+        tellOnce(m_toldJournal, tr("另一个米筛窗口的查询正在使用日志。这次查询不写日志，"
+                                   "程序意外退出时结果不会保留；查询照常进行。"));
+    else
+        checkJournal();
+}
+
+void FormRunBoard::checkJournal() {
+    const QString problem = m_journal->problem();
+    if (!problem.isEmpty())
+        tellOnce(m_toldJournal, tr("查询日志无法写入（%1）。程序意外退出时结果不会保留；"
+                                   "查询照常进行。")
+                                    .arg(problem));
+}
+
+void FormRunBoard::tellOnce(bool& told, const QString& text) {
+    if (std::exchange(told, true) || !m_notice)
+        return;
+    m_notice(text);
 }
 
 void FormRunBoard::endRun() {
@@ -96,14 +130,12 @@ void FormRunBoard::restore(const RunJournal::Contents& contents) {
     m_answered = -1;
     clearResults();
     QSet<qsizetype> answered;
-    if (m_journal)
-        m_journal->begin(contents.entries);
     for (const auto& [number, record] : contents.records) {
         answered.insert(number);
         appendResult(record);
-        if (m_journal)
-            m_journal->append(number, record);
     }
+    if (m_journal)
+        startJournal(contents.entries, contents.records);
     m_pending.clear();
     for (qsizetype n = 0; n < contents.entries.size(); ++n) {
         if (!answered.contains(n))

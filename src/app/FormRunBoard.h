@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,7 +23,9 @@ class Form1;
 // boxes Text1 and Text2, the counters Label3, the caption Command1's and the
 // pause flag Check1. Entries are read block by block and lines appended at the
 // end, so a step costs the same on a list of a thousand lines or a million.
-// With a journal folder, every run is also written to its journal.
+// With a journal folder, every run is also written to its journal. What the
+// person should hear about a run (no journal, a failing proxy) goes to the
+// notice, once per run each.
 class FormRunBoard final : public RunBoard {
     Q_DECLARE_TR_FUNCTIONS(FormRunBoard)
 
@@ -51,6 +54,9 @@ public:
     void restore(const RunJournal::Contents& contents);
 
     RunJournal* journal() const { return m_journal.get(); }
+    // Gets the texts to tell; called as records arrive, so it should not
+    // open a box there and then.
+    void setNotice(std::function<void(const QString&)> notice) { m_notice = std::move(notice); }
 
     // How the answer on a result line was had (method, server, HTTP status,
     // reason), for its tooltip; empty for a line no record wrote.
@@ -67,6 +73,9 @@ private:
     };
 
     void appendResult(const LookupRecord& record);
+    void startJournal(const QStringList& entries, const RunJournal::Records& records);
+    void checkJournal();
+    void tellOnce(bool& told, const QString& text);
     int textIndex(const QString& text);
     static void appendLine(QPlainTextEdit* box, const QString& line, int facts);
     static void showNumber(QLabel* label, qsizetype number);
@@ -79,6 +88,9 @@ private:
     // ask, which the engine sees as its list, and how many were answered.
     std::vector<qsizetype> m_pending;
     qsizetype m_answered = -1;
+    std::function<void(const QString&)> m_notice;
+    bool m_toldJournal = false;
+    bool m_toldProxy = false;
     std::vector<LineFacts> m_lineFacts;
     QStringList m_texts;
     QHash<QString, int> m_textIndex;

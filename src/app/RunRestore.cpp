@@ -28,11 +28,14 @@ QString damageNote(const RunJournal::Contents& contents) {
 
 void offerUnfinishedRun(Form1& window) {
     RunJournal* journal = window.board().journal();
-    if (!journal)
+    // A journal another window's run still writes is that window's own.
+    if (!journal || !journal->claim())
         return;
     const std::optional<RunJournal::Contents> contents = RunJournal::read(journal->fileName());
-    if (!contents || contents->complete)
+    if (!contents || contents->complete) {
+        journal->finish();
         return;
+    }
     if (contents->entries.isEmpty()) {
         journal->setAside();
         MessageBoxes::inform(

@@ -158,6 +158,9 @@ QWidget* SettingsDialog::buildProxyGroup() {
     m_rememberPassword->setObjectName(u"rememberPassword"_s);
     grid->addWidget(m_rememberPassword, 3, 2, 1, 2);
     layout->addLayout(grid);
+    if (const QString problem = m_store.keyringProblem(); !problem.isEmpty())
+        layout->addWidget(
+            note(u"keyringNote"_s, tr("%1：记住的密码只保留到程序退出。").arg(problem)));
     layout->addWidget(note(u"proxyNote"_s, tr("RDAP、注册商查询服务和引导文件的下载都经过代理。"
                                               "WHOIS 只经过 SOCKS5 代理；代理为 HTTP 时，"
                                               "WHOIS 直接连接。")));
@@ -223,7 +226,8 @@ SettingsForm SettingsDialog::form() const {
 }
 
 void SettingsDialog::accept() {
-    if (form().save(m_store))
+    m_keyringProblem.clear();
+    if (form().save(m_store, &m_keyringProblem))
         QDialog::accept();
 }
 

@@ -34,6 +34,9 @@ public:
     SettingsForm form() const;
 
     void accept() override;
+    // After an accepted dialog: why the password to remember went into no
+    // keyring (it is then kept for this session only); empty when it did.
+    QString keyringProblem() const { return m_keyringProblem; }
 
 private:
     QWidget* buildLookupGroup();
@@ -52,6 +55,7 @@ private:
     QMap<SettingsForm::Field, QLabel*> m_problems;
     QLineEdit* m_password = nullptr;
     QCheckBox* m_rememberPassword = nullptr;
+    QString m_keyringProblem;
     QDialogButtonBox* m_buttons = nullptr;
 };
 

@@ -142,7 +142,7 @@ QMap<Field, QString> SettingsForm::problems() const {
     return found;
 }
 
-bool SettingsForm::save(Settings& settings) const {
+bool SettingsForm::save(Settings& settings, QString* keyringProblem) const {
     if (!problems().isEmpty())
         return false;
     settings.setValue(Key::LookupMethod,
@@ -163,10 +163,11 @@ bool SettingsForm::save(Settings& settings) const {
         settings.remove(Key::ProxyPort);
     settings.setValue(Key::ProxyUser, proxyUser);
     settings.setValue(Key::ProxyRememberPassword, rememberPassword);
-    if (rememberPassword)
-        settings.setValue(Key::ProxyPassword, proxyPassword);
-    else
-        settings.remove(Key::ProxyPassword);
+    QString problem;
+    if (!rememberPassword || proxyPassword.isEmpty())
+        settings.forgetPassword();
+    else if (!settings.storePassword(proxyPassword, problem) && keyringProblem)
+        *keyringProblem = problem;
     settings.sync();
     return true;
 }

@@ -68,9 +68,10 @@ public:
     // What is wrong with each field that cannot be saved, in words for the
     // person; empty when everything can be.
     QMap<Field, QString> problems() const;
-    // Writes every field, the password only when it is to be remembered;
-    // writes nothing and returns false while there are problems.
-    bool save(Settings& settings) const;
+    // Writes every field, and the password into the keyring when it is to be
+    // remembered; writes nothing and returns false while there are problems.
+    // keyringProblem tells why a password to remember could not be.
+    bool save(Settings& settings, QString* keyringProblem = nullptr) const;
     // The proxy as the fields describe it, the password included.
     ProxyConfig proxy() const;
 };

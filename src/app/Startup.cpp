@@ -10,13 +10,14 @@
 #include "config/AppConfig.h"
 #include "config/Settings.h"
 #include "http/HttpRequest.h"
+#include "platform/Keyring.h"
+#include "platform/OutputSignals.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLoggingCategory>
 #include <QScreen>
 #include <QStandardPaths>
-
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +42,8 @@ void centreOnScreen(QWidget& window) {
 
 int runProgram(QApplication& app) {
     describeApplication();
+    // A journal that cannot grow is then reported, not the end of the program.
+    letFailedWritesReturnErrors();
     // Lets a Wayland desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(DOMAINSIEVE_APP_ID));
     QApplication::setWindowIcon(programIcon());
@@ -50,7 +53,10 @@ int runProgram(QApplication& app) {
     if (const std::optional<int> code = outcome.printUnlessRun())
         return *code;
 
+    const std::unique_ptr<Keyring> keyring = systemKeyring();
     Settings settings;
+    settings.useKeyring(keyring.get());
+    settings.movePasswordToKeyring();
     AppConfig config = resolveConfig(settings, outcome.options);
     config.journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // Texts are translated as they are set: the translator comes before the window.

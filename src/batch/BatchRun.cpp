@@ -4,6 +4,8 @@
 #include "batch/StreamRunBoard.h"
 #include "config/Settings.h"
 #include "http/HttpRequest.h"
+#include "platform/Keyring.h"
+#include "platform/OutputSignals.h"
 #include "query/QueryEngine.h"
 
 #include <QCoreApplication>
@@ -24,7 +26,7 @@ constexpr int ProgressIntervalMs = 100;
 constexpr int AbandonGraceMs = 50;
 
 void tell(const QString& message) {
-    std::fprintf(stderr, "domainsieve check: %s\n", qPrintable(message));
+    std::fprintf(stderr, "domainsieve check: %s\n", message.toLocal8Bit().constData());
 }
 
 bool standardErrorIsTerminal() {
@@ -38,6 +40,7 @@ bool standardErrorIsTerminal() {
 } // namespace
 
 int runBatch(const QStringList& arguments) {
+    letFailedWritesReturnErrors();
     const BatchCommandLine line = parseBatchCommandLine(arguments);
     switch (line.status) {
     case BatchCommandLine::Status::ShowHelp:
@@ -50,7 +53,10 @@ int runBatch(const QStringList& arguments) {
     case BatchCommandLine::Status::Run:
         break;
     }
-    const Settings settings;
+    const std::unique_ptr<Keyring> keyring = systemKeyring();
+    Settings settings;
+    settings.useKeyring(keyring.get());
+    settings.movePasswordToKeyring();
     const AppConfig config = resolveConfig(settings, line.options.common);
     BatchRun run(line.options, config);
     QString error;
@@ -81,7 +87,12 @@ bool BatchRun::prepare(QString& error) {
         return false;
     if (m_reader.canRewind() && !countNames(error))
         return false;
-    return m_writer.open(m_options.outputFile, m_options.resume, error);
+    if (!m_writer.open(m_options.outputFile, m_options.resume, error))
+        return false;
+    // The header row could not be written: no request is worth making.
+    if (!m_writer.healthy())
+        error = u"cannot write %1: %2"_s.arg(m_writer.target(), m_writer.errorText());
+    return m_writer.healthy();
 }
 
 bool BatchRun::countNames(QString& error) {
@@ -104,6 +115,11 @@ bool BatchRun::countNames(QString& error) {
 int BatchRun::exec() {
     m_board = std::make_unique<StreamRunBoard>(m_reader, m_writer, m_engineConfig.workers,
                                                m_options.resume ? &m_resume.answered : nullptr);
+    m_board->onOutputBroken([this] { outputBroken(); });
+    m_board->onProxyFailed([this](const QString& detail) {
+        clearProgress();
+        tell(u"%1 (names asked through the proxy are listed as failed)"_s.arg(detail));
+    });
     m_engine = std::make_unique<QueryEngine>(*m_board, m_engineConfig);
     // Queued: a run over nothing ends inside start(), before the loop runs.
     connect(
@@ -145,6 +161,21 @@ void BatchRun::drawProgress() {
     std::fflush(stderr);
 }
 
+// The run stops at once: records nobody can read are not worth a request.
+void BatchRun::outputBroken() {
+    m_outputBrokenTold = true;
+    m_troubled = true;
+    clearProgress();
+    tell(u"cannot write %1: %2; the run stops"_s.arg(m_writer.target(), m_writer.errorText()));
+    // Later, on its own turn: the engine is in the middle of handing over a record.
+    QMetaObject::invokeMethod(this, &BatchRun::interrupt, Qt::QueuedConnection);
+}
+
+void BatchRun::clearProgress() {
+    if (m_drawsProgress)
+        std::fputs("\r\033[K", stderr);
+}
+
 void BatchRun::interrupt() {
     if (m_finished)
         return;
@@ -158,8 +189,7 @@ void BatchRun::finish(bool interrupted) {
         return;
     m_finished = true;
     m_progressTimer.stop();
-    if (m_drawsProgress)
-        std::fputs("\r\033[K", stderr);
+    clearProgress();
     const BatchTally& tally = m_board->tally();
     if (!m_options.quiet)
         std::fprintf(stderr, "%s\n",
@@ -170,7 +200,8 @@ void BatchRun::finish(bool interrupted) {
         code = 2;
     }
     if (!m_writer.healthy()) {
-        tell(u"writing the records failed: %1"_s.arg(m_writer.errorText()));
+        if (!m_outputBrokenTold)
+            tell(u"cannot write %1: %2"_s.arg(m_writer.target(), m_writer.errorText()));
         code = 2;
     }
     QCoreApplication::exit(interrupted && !m_troubled ? 130 : code);

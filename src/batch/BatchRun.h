@@ -42,6 +42,8 @@ private:
     bool countNames(QString& error);
     void drawProgress();
     void interrupt();
+    void outputBroken();
+    void clearProgress();
     void finish(bool interrupted);
 
     BatchOptions m_options;
@@ -58,6 +60,7 @@ private:
     bool m_drawsProgress = false;
     bool m_finished = false;
     bool m_troubled = false;
+    bool m_outputBrokenTold = false;
 };
 
 } // namespace ds

@@ -12,7 +12,9 @@ namespace ds {
 
 // Writes a batch run's records in its format to standard output or a file,
 // each record handed to the system as soon as it is written, so that a crash
-// loses at most the record being written.
+// loses at most the record being written. Once a write fails (a full disk, a
+// closed pipe, the file size limit) it writes nothing more, and a file keeps
+// only whole lines.
 class RecordWriter final {
 public:
     RecordWriter(RecordFormat format, std::optional<Verdict> only);
@@ -20,18 +22,23 @@ public:
     // Standard output when `fileName` is empty. `append` keeps what the file
     // holds; a header row is written only into an empty file.
     bool open(const QString& fileName, bool append, QString& error);
-    void write(const LookupRecord& record);
-    // False once a write has failed (a full disk, a closed pipe).
+    // False once a write has failed, this one or an earlier one.
+    bool write(const LookupRecord& record);
     bool healthy() const { return m_healthy; }
-    QString errorText() const { return m_file.errorString(); }
+    // The file's name, or "standard output".
+    QString target() const;
+    QString errorText() const { return m_error; }
 
 private:
-    void writeLine(const QString& line);
+    bool writeLine(const QString& line);
+    void dropPartialLine(qint64 written);
 
     RecordFormat m_format;
     std::optional<Verdict> m_only;
     QFile m_file;
+    bool m_toStandardOutput = false;
     bool m_healthy = true;
+    QString m_error;
 };
 
 } // namespace ds

@@ -4,6 +4,7 @@
 #include "batch/RecordWriter.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace ds {
 
@@ -42,7 +43,11 @@ void StreamRunBoard::readAhead() const {
 }
 
 void StreamRunBoard::appendRecord(qsizetype number, const LookupRecord& record) {
-    m_writer.write(record);
+    const bool wasHealthy = m_writer.healthy();
+    if (!m_writer.write(record) && wasHealthy && m_outputBroken)
+        m_outputBroken();
+    if (record.answer.proxyFailed && m_proxyFailed)
+        std::exchange(m_proxyFailed, nullptr)(record.answer.detail);
     ++m_tally.done;
     if (record.answer.method == Method::Dns)
         ++m_tally.byDns;

@@ -4,6 +4,7 @@
 #include "query/RunBoard.h"
 
 #include <deque>
+#include <functional>
 
 namespace ds {
 
@@ -49,6 +50,13 @@ public:
     void setRunState(RunState) override {}
     void setPauseFlag(bool) override {}
 
+    // Each told once, as the record that shows it arrives: the output can no
+    // longer be written; an answer failed at the proxy (its detail says which).
+    void onOutputBroken(std::function<void()> told) { m_outputBroken = std::move(told); }
+    void onProxyFailed(std::function<void(const QString& detail)> told) {
+        m_proxyFailed = std::move(told);
+    }
+
     const BatchTally& tally() const { return m_tally; }
     // True once the last input has been read to its end.
     bool inputEnded() const { return m_inputEnded; }
@@ -71,6 +79,8 @@ private:
     mutable qsizetype m_highestAsked = -1;
     mutable bool m_inputEnded = false;
     mutable BatchTally m_tally;
+    std::function<void()> m_outputBroken;
+    std::function<void(const QString&)> m_proxyFailed;
 };
 
 } // namespace ds

@@ -158,7 +158,7 @@ ProxyConfig Settings::proxy() const {
     else if (ownProxy && proxy.port == 0)
         proxy.port = usualProxyPort(proxy.type);
     proxy.user = stored(Key::ProxyUser).toString();
-    proxy.password = stored(Key::ProxyPassword).toString();
+    proxy.password = rememberedPassword();
     return proxy;
 }
 

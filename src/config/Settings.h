@@ -13,6 +13,10 @@
 class QSettings;
 
 namespace ds {
+class Keyring;
+}
+
+namespace ds {
 
 // Where names are looked up: the public registries (RDAP and WHOIS), or the
 // registrar availability service at the stored address.
@@ -76,6 +80,18 @@ public:
     // no host reads as none; a missing port as the type's usual one.
     ProxyConfig proxy() const;
     bool rememberPassword() const;
+
+    // The keyring a remembered proxy password lives in; the settings file
+    // never holds one. Without a keyring none is remembered.
+    void useKeyring(Keyring* keyring) { m_keyring = keyring; }
+    // A password an older version wrote into the file goes into the keyring
+    // and out of the file; it stays where it is while no keyring answers.
+    void movePasswordToKeyring();
+    // False, with the reason, when no keyring took the password.
+    bool storePassword(const QString& password, QString& problem);
+    void forgetPassword();
+    // Why a password cannot be remembered; empty when the keyring answers.
+    QString keyringProblem() const;
     // Any integer key, within its range or else its default.
     int integer(Key key) const;
     QUrl toolsUrl() const;
@@ -106,9 +122,11 @@ public:
 
 private:
     QVariant stored(Key key) const;
+    QString rememberedPassword() const;
     QUrl url(Key key) const;
 
     std::unique_ptr<QSettings> m_store;
+    Keyring* m_keyring = nullptr;
 };
 
 // The registrar address in the one form the rest of the program uses,

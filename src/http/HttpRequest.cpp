@@ -1,6 +1,7 @@
 #include "http/HttpRequest.h"
 
 #include "common/Error.h"
+#include "http/ProxyFailure.h"
 
 #include <QCoreApplication>
 #include <QMutex>
@@ -165,6 +166,7 @@ void HttpRequest::open(const QByteArray& method, const QString& url) {
     m_status = 0;
     m_arrived = false;
     m_tooLarge = false;
+    m_proxyFailed = false;
     m_failure.clear();
     m_responseHeaders.clear();
     m_readyState = Opened;
@@ -242,9 +244,17 @@ void HttpRequest::finish() {
         m_tooLarge || (error != QNetworkReply::NoError &&
                        (error < QNetworkReply::ContentAccessDenied || m_status == 0));
     m_arrived = m_status != 0 && !transferFailed;
+    const bool httpProxy = m_proxy.type == ProxyConfig::Type::Http;
+    const bool ownProxy = httpProxy || m_proxy.type == ProxyConfig::Type::Socks5;
+    const std::optional<ProxyFault> fault =
+        proxyFault(error, httpProxy, m_url.scheme() == u"http"_s);
+    m_proxyFailed = !m_arrived && m_failure.isEmpty() && ownProxy && fault;
+    if (m_proxyFailed)
+        m_failure = proxyFailureText(proxyAddress(m_proxy.networkProxy()), *fault, httpProxy,
+                                     !m_proxy.user.isEmpty(), reply.errorString());
     if (!m_arrived && m_failure.isEmpty())
         m_failure = reply.errorString();
-    if (!m_arrived && m_proxy.type != ProxyConfig::Type::None)
+    if (!m_arrived && !m_proxyFailed && m_proxy.type != ProxyConfig::Type::None)
         m_failure += u" (through proxy %1)"_s.arg(m_proxy.displayName());
     if (!transferFailed && !carriesNoBody(m_method, m_status))
         m_body = data;

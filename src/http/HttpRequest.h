@@ -77,6 +77,9 @@ public:
     // body over the limit), naming the proxy when one was in the way; empty
     // when a reply arrived.
     QString failureText() const { return m_failure; }
+    // The exchange failed at the proxy itself (down, unreachable, refusing,
+    // wanting credentials); failureText() then names the proxy and why.
+    bool proxyFailed() const { return m_proxyFailed; }
     QByteArray responseHeader(const QByteArray& name) const;
 
 Q_SIGNALS:
@@ -98,6 +101,7 @@ private:
     int m_status = 0;
     bool m_arrived = false;
     bool m_tooLarge = false;
+    bool m_proxyFailed = false;
     bool m_followRedirects = false;
     qint64 m_bodyLimit = DefaultBodyLimit;
     int m_timeLimitMs = -1;

@@ -2,10 +2,12 @@
 
 #include "journal/RecordLines.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QSet>
 
 #ifdef Q_OS_UNIX
@@ -24,16 +26,41 @@ QJsonObject parsed(const QByteArray& line) {
     return QJsonDocument::fromJson(line).object();
 }
 
+QByteArray recordLine(qsizetype number, const LookupRecord& record) {
+    QJsonObject object = RecordLines::toJson(record);
+    object.insert(u"n"_s, number);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
 } // namespace
 
 RunJournal::RunJournal(const QString& folder)
-    : m_file(QDir(folder).filePath(u"run.journal"_s)) {}
+    : m_file(QDir(folder).filePath(u"run.journal"_s))
+    , m_lock(QDir(folder).filePath(u"run.journal.lock"_s)) {
+    // Only a lock whose process is gone is free: a long run's is not stale.
+    m_lock.setStaleLockTime(0);
+}
 
-bool RunJournal::begin(const QStringList& entries) {
-    m_file.close();
+bool RunJournal::claim() {
+    m_heldElsewhere = false;
+    if (m_lock.isLocked())
+        return true;
     QDir().mkpath(QFileInfo(m_file).absolutePath());
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (m_lock.tryLock(0))
+        return true;
+    m_heldElsewhere = m_lock.error() == QLockFile::LockFailedError;
+    if (!m_heldElsewhere)
+        m_problem = QDir::toNativeSeparators(QFileInfo(m_file).absolutePath()) +
+                    QCoreApplication::translate("RunJournal", "：无法在此创建文件");
+    return false;
+}
+
+bool RunJournal::begin(const QStringList& entries, const Records& records) {
+    m_file.close();
+    m_problem.clear();
+    if (!claim())
         return false;
+    QSaveFile next(m_file.fileName());
     QByteArray text = QJsonDocument(QJsonObject{{u"journal"_s, 1}, {u"entries"_s, entries.size()}})
                           .toJson(QJsonDocument::Compact);
     text += '\n';
@@ -41,34 +68,50 @@ bool RunJournal::begin(const QStringList& entries) {
         text += entry.toUtf8();
         text += '\n';
     }
-    m_file.write(text);
-    m_file.flush();
-    sync();
+    for (const auto& [number, record] : records)
+        text += recordLine(number, record) + '\n';
+    if (!next.open(QIODevice::WriteOnly) || next.write(text) != text.size() || !next.commit()) {
+        fail(next.errorString());
+        return false;
+    }
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        fail(m_file.errorString());
+        return false;
+    }
+    m_sinceSync.start();
     return true;
 }
 
 void RunJournal::append(qsizetype number, const LookupRecord& record) {
     if (!m_file.isOpen())
         return;
-    QJsonObject object = RecordLines::toJson(record);
-    object.insert(u"n"_s, number);
-    writeLine(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    if (m_sinceSync.elapsed() >= SyncIntervalMs)
+    writeLine(recordLine(number, record));
+    if (m_file.isOpen() && m_sinceSync.elapsed() >= SyncIntervalMs)
         sync();
 }
 
 void RunJournal::finish() {
-    if (!m_file.isOpen())
-        return;
-    writeLine(QJsonDocument(QJsonObject{{u"complete"_s, true}}).toJson(QJsonDocument::Compact));
-    sync();
-    m_file.close();
+    if (m_file.isOpen()) {
+        writeLine(QJsonDocument(QJsonObject{{u"complete"_s, true}}).toJson(QJsonDocument::Compact));
+        if (m_file.isOpen())
+            sync();
+        m_file.close();
+    }
+    m_lock.unlock();
 }
 
 void RunJournal::writeLine(const QByteArray& line) {
-    m_file.write(line + '\n');
+    const QByteArray bytes = line + '\n';
     // Handed to the system at once: a killed program loses nothing written.
-    m_file.flush();
+    if (m_file.write(bytes) != bytes.size() || !m_file.flush())
+        fail(m_file.errorString());
+}
+
+// The run goes on without its journal: its results are still shown, only
+// a crash would lose them.
+void RunJournal::fail(const QString& reason) {
+    m_problem = QDir::toNativeSeparators(m_file.fileName()) + u"："_s + reason;
+    m_file.close();
 }
 
 void RunJournal::sync() {
@@ -121,6 +164,7 @@ std::optional<RunJournal::Contents> RunJournal::read(const QString& fileName) {
 
 bool RunJournal::setAside() {
     m_file.close();
+    m_lock.unlock();
     const QString aside =
         m_file.fileName() + u'.' + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
     return QFile::rename(m_file.fileName(), aside);

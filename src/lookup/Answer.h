@@ -26,6 +26,9 @@ struct Answer {
     QString detail;
     // The HTTP status of the last reply, 0 when none came back.
     int httpStatus = 0;
+    // The request failed at the proxy, not at the service: the detail names
+    // the proxy. Boards tell the person once per run.
+    bool proxyFailed = false;
 };
 
 // One entry of a run with its answer: what the window, the batch output and

@@ -6,11 +6,13 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <algorithm>
 #include <ares.h>
 #include <ares_nameser.h>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -84,6 +86,10 @@ public:
     }
 
     QString error() const { return m_error; }
+    // Queries c-ares has not ended yet.
+    int inFlight() const { return m_inFlight; }
+    // Ends every query still running; each reports ARES_ECANCELLED.
+    void cancelAll() { ares_cancel(m_channel); }
 
     QString servers() const {
         ares_addr_port_node* nodes = nullptr;
@@ -107,6 +113,7 @@ public:
     }
 
     void query(const QByteArray& name, Reply reply) {
+        ++m_inFlight;
         ares_query(m_channel, name.constData(), C_IN, T_NS, &Channel::answered,
                    new Ticket{this, std::move(reply)});
         rearm();
@@ -125,6 +132,7 @@ private:
     // c-ares calls this exactly once per query, also when the channel is destroyed.
     static void answered(void* arg, int status, int, unsigned char* buffer, int length) {
         std::unique_ptr<Ticket> ticket(static_cast<Ticket*>(arg));
+        --ticket->channel->m_inFlight;
         if (status == ARES_EDESTRUCTION)
             return;
         QByteArray reply(reinterpret_cast<const char*>(buffer), buffer ? length : 0);
@@ -181,6 +189,7 @@ private:
     std::map<ares_socket_t, Watch> m_watches;
     ares_channel m_channel = nullptr;
     QString m_error;
+    int m_inFlight = 0;
 };
 
 DnsCheck::DnsCheck(const DnsCheckOptions& options, QObject* parent)
@@ -215,28 +224,47 @@ void DnsCheck::startWaiting() {
         m_waiting.pop_front();
         if (!m_channel) {
             QTimer::singleShot(0, this, [this, id] {
-                finish(id, DnsOutcome{DnsFinding::ResolverError, {}, m_setupError});
+                queryEnded(id, DnsOutcome{DnsFinding::ResolverError, {}, m_setupError});
             });
             continue;
         }
-        QTimer::singleShot(m_options.timeLimitMs, this, [this, id] {
-            finish(id, DnsOutcome{DnsFinding::TimedOut, {}, u"no answer in time"_s});
-        });
+        QTimer::singleShot(m_options.timeLimitMs, this, [this, id] { timeUp(id); });
         m_channel->query(name, [this, id, name](int status, const QByteArray& reply) {
-            finish(id, readNsReply(name, status, reply));
+            queryEnded(id, readNsReply(name, status, reply));
         });
     }
 }
 
-void DnsCheck::finish(quint64 id, const DnsOutcome& outcome) {
-    // The time limit and c-ares both end a query; the first one counts.
+// The name is told at once; its slot stays taken until c-ares lets go of the
+// query, so that a slow resolver never has more than `parallel` queries.
+// c-ares can only cancel all of a channel's queries: that is done once every
+// query still running has run out of time.
+void DnsCheck::timeUp(quint64 id) {
+    const auto found = m_running.find(id);
+    if (found == m_running.end() || !found->done)
+        return;
+    const Done done = std::exchange(found->done, nullptr);
+    const bool allOverdue = std::none_of(m_running.cbegin(), m_running.cend(),
+                                         [](const Query& query) { return bool(query.done); });
+    // Before the name is told: whoever hears it may start a query at once.
+    if (allOverdue && m_channel)
+        m_channel->cancelAll();
+    done(DnsOutcome{DnsFinding::TimedOut, {}, u"no answer in time"_s});
+}
+
+void DnsCheck::queryEnded(quint64 id, const DnsOutcome& outcome) {
     const auto found = m_running.constFind(id);
     if (found == m_running.cend())
         return;
     const Done done = found->done;
     m_running.erase(found);
     startWaiting();
-    done(outcome);
+    if (done)
+        done(outcome);
+}
+
+int DnsCheck::queriesInFlight() const {
+    return m_channel ? m_channel->inFlight() : 0;
 }
 
 } // namespace ds

@@ -44,16 +44,21 @@ public:
     // resolver (a server that is not an IP address, say) every check ends as
     // ResolverError with the reason, and the names go on to their registry.
     void check(const QString& aceName, Done done);
+    // Queries sent that the resolver library has not yet ended, those whose
+    // names were told of their time-out included; never more than `parallel`.
+    int queriesInFlight() const;
 
 private:
     class Channel;
     struct Query {
         QString name;
+        // Empty once the name has been told (its time ran out).
         Done done;
     };
 
     void startWaiting();
-    void finish(quint64 id, const DnsOutcome& outcome);
+    void timeUp(quint64 id);
+    void queryEnded(quint64 id, const DnsOutcome& outcome);
 
     DnsCheckOptions m_options;
     std::unique_ptr<Channel> m_channel;

@@ -15,6 +15,8 @@ namespace {
 QString failureDetail(const HttpRequest& request) {
     if (request.bodyTooLarge())
         return u"reply body over %1 bytes, not read"_s.arg(RegistrarClient::BodyLimit);
+    if (request.proxyFailed())
+        return request.failureText();
     if (!request.replyArrived())
         return u"no complete reply"_s;
     const QByteArray location = request.responseHeader(QByteArrayLiteral("location"));
@@ -77,6 +79,7 @@ void RegistrarClient::onCompleted() {
     reply.answer.verdict = classifyReply(facts);
     reply.answer.httpStatus = m_request->status();
     reply.answer.detail = failureDetail(*m_request);
+    reply.answer.proxyFailed = m_request->proxyFailed();
     if (reply.answer.verdict == Verdict::Failed)
         reply.retryAfter = m_request->responseHeader(QByteArrayLiteral("retry-after"));
     finish(reply);

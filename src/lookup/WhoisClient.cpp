@@ -1,5 +1,7 @@
 #include "lookup/WhoisClient.h"
 
+#include "http/ProxyFailure.h"
+
 #include <QTcpSocket>
 
 using namespace Qt::StringLiterals;
@@ -117,11 +119,7 @@ void WhoisClient::ask(const WhoisAddress& server, const QByteArray& query) {
     connect(m_socket, &QTcpSocket::connected, this, [this] { m_socket->write(m_query); });
     connect(m_socket, &QTcpSocket::readyRead, this, &WhoisClient::received);
     connect(m_socket, &QTcpSocket::disconnected, this, &WhoisClient::closed);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        // A close by the server is how a WHOIS reply ends; disconnected() follows.
-        if (error != QAbstractSocket::RemoteHostClosedError)
-            fail(u"连接失败："_s % m_socket->errorString());
-    });
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &WhoisClient::socketFailed);
     m_deadline.start(m_timeLimitMs);
     m_socket->connectToHost(server.host, server.port);
 }
@@ -154,8 +152,20 @@ bool WhoisClient::overCap() {
     return true;
 }
 
-void WhoisClient::fail(const QString& error) {
-    finish({false, {}, error});
+void WhoisClient::socketFailed(QAbstractSocket::SocketError error) {
+    // A close by the server is how a WHOIS reply ends; disconnected() follows.
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    const QNetworkProxy proxy = m_socket->proxy();
+    const std::optional<ProxyFault> fault = proxyFault(error);
+    if (fault && proxy.type() != QNetworkProxy::NoProxy)
+        fail(proxyFailureText(proxyAddress(proxy), *fault, false, !proxy.user().isEmpty()), true);
+    else
+        fail(u"连接失败："_s % m_socket->errorString());
+}
+
+void WhoisClient::fail(const QString& error, bool atProxy) {
+    finish({false, {}, error, atProxy});
 }
 
 void WhoisClient::finish(const WhoisReply& reply) {

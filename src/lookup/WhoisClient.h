@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractSocket>
 #include <QByteArray>
 #include <QNetworkProxy>
 #include <QObject>
@@ -37,6 +38,8 @@ struct WhoisReply {
     QString text;
     // Why there is no complete reply, for people to read.
     QString error;
+    // The connection failed at the proxy; error names it.
+    bool proxyFailed = false;
 };
 
 // One WHOIS query (RFC 3912) over its own TCP connection: send the query and
@@ -69,7 +72,8 @@ private:
     void closed();
     // Fails the query when the reply has grown past the cap.
     bool overCap();
-    void fail(const QString& error);
+    void fail(const QString& error, bool atProxy = false);
+    void socketFailed(QAbstractSocket::SocketError error);
     void finish(const WhoisReply& reply);
 
     std::optional<QNetworkProxy> m_proxy;

@@ -93,7 +93,7 @@ void WhoisLookup::onFinished(const WhoisReply& reply) {
     const ServiceQueue::Ticket ticket = std::exchange(m_ticket, 0);
     if (!reply.complete) {
         m_queue.release(ticket);
-        finish(Verdict::Failed, reply.error);
+        finish(Verdict::Failed, reply.error, reply.proxyFailed);
         return;
     }
     const WhoisReading reading = m_patterns.read(m_patterns.entryFor(m_name), m_name, reply.text);
@@ -109,10 +109,10 @@ void WhoisLookup::onFinished(const WhoisReply& reply) {
     finish(reading.verdict, reading.detail);
 }
 
-void WhoisLookup::finish(Verdict verdict, const QString& detail) {
+void WhoisLookup::finish(Verdict verdict, const QString& detail, bool atProxy) {
     Done done = std::exchange(m_done, nullptr);
     if (done)
-        done({verdict, Method::Whois, m_server.toString(), detail, 0}, m_tries);
+        done({verdict, Method::Whois, m_server.toString(), detail, 0, atProxy}, m_tries);
 }
 
 } // namespace ds

@@ -46,7 +46,7 @@ private:
     void waitForTurn();
     void send();
     void onFinished(const WhoisReply& reply);
-    void finish(Verdict verdict, const QString& detail);
+    void finish(Verdict verdict, const QString& detail, bool atProxy = false);
 
     ServiceQueue& m_queue;
     WhoisServers& m_servers;

@@ -14,7 +14,8 @@ public:
     }
     // True once a run, on the answer that makes the network look down.
     bool looksDown(const Answer& answer) {
-        if (answer.method != Method::Rdap || m_heard)
+        // A proxy that fails is said on its own, naming the proxy.
+        if (answer.method != Method::Rdap || m_heard || answer.proxyFailed)
             return false;
         if (answer.httpStatus != 0 || answer.verdict != Verdict::Failed) {
             m_heard = answer.httpStatus != 0;

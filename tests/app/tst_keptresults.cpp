@@ -51,6 +51,14 @@ int runChild(int argc, char** argv) {
     return QApplication::exec();
 }
 
+void startChild(QProcess& child, const QString& folder, const QString& registrar) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(ChildFolder), folder);
+    environment.insert(QString::fromLatin1(ChildRegistrar), registrar);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath());
+}
+
 qsizetype lineCount(const QString& fileName) {
     QFile file(fileName);
     return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
@@ -89,11 +97,7 @@ private Q_SLOTS:
         const QString address = registrar.url().toString(QUrl::RemovePath);
 
         QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QString::fromLatin1(ChildFolder), folder.path());
-        environment.insert(QString::fromLatin1(ChildRegistrar), address);
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath());
+        startChild(child, folder.path(), address);
         // Header, list and a few records on disk, then SIGKILL: no chance to tidy up.
         QVERIFY(QTest::qWaitFor([&] { return lineCount(journal) >= 1 + ListSize + 8; }, 30000));
         child.kill();
@@ -130,6 +134,75 @@ private Q_SLOTS:
         const auto finished = RunJournal::read(journal);
         QVERIFY(finished && finished->complete);
         QCOMPARE(finished->records.size(), ListSize);
+    }
+
+    // A second window while the first one's run is under way: it is offered
+    // nothing, runs without a journal and says so once, and leaves the first
+    // run's journal whole, which is offered back once that window is gone.
+    void secondWindowLeavesLiveJournalAlone() {
+        FakeRegistrar registrar;
+        registrar.setBehaviour([](const QString& entry, int) {
+            return FakeRegistrar::answer(entry.startsWith(u"free"_s), 150);
+        });
+        QTemporaryDir folder;
+        const QString journal = folder.filePath(u"run.journal"_s);
+        const QString address = registrar.url().toString(QUrl::RemovePath);
+        QProcess first;
+        startChild(first, folder.path(), address);
+        QVERIFY(QTest::qWaitFor([&] { return lineCount(journal) >= 1 + ListSize + 2; }, 30000));
+
+        MessageBoxRecorder boxes;
+        {
+            Form1 second(configFor(address, folder.path()));
+            offerUnfinishedRun(second);
+            QCOMPARE(boxes.texts(), QStringList());
+            second.Text4()->setPlainText(u"other1.pw\nother2.pw\n"_s);
+            second.Command1()->click();
+            QVERIFY(QTest::qWaitFor(
+                [&] { return second.engine().state() == QueryEngine::State::Ready; }, 30000));
+            QTRY_COMPARE(boxes.texts().size(), 1);
+            QVERIFY(boxes.texts().constFirst().startsWith(u"另一个米筛窗口的查询正在使用日志"_s));
+            QCOMPARE(second.Text2()->toPlainText().count(u'\n'), 2);
+        }
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        const auto left = RunJournal::read(journal);
+        QVERIFY(left && !left->complete);
+        QCOMPARE(left->entries, numberedList().split(u'\n', Qt::SkipEmptyParts));
+        QCOMPARE(left->damagedLines, 0);
+
+        boxes.clear();
+        boxes.answerNext(QMessageBox::Yes);
+        Form1 third(configFor(address, folder.path()));
+        offerUnfinishedRun(third);
+        QVERIFY(boxes.texts().value(0).startsWith(u"上次查询未完成"_s));
+        QVERIFY(QTest::qWaitFor([&] { return third.engine().state() == QueryEngine::State::Ready; },
+                                30000));
+        const auto finished = RunJournal::read(journal);
+        QVERIFY(finished && finished->complete);
+        QCOMPARE(finished->records.size(), ListSize);
+    }
+
+    // Nowhere to write the journal: said once, and the run still ends whole.
+    void unwritableJournalIsToldOnce() {
+        FakeRegistrar registrar;
+        QTemporaryDir folder;
+        QFile blocker(folder.filePath(u"not-a-folder"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        MessageBoxRecorder boxes;
+        Form1 window(configFor(registrar.url().toString(QUrl::RemovePath),
+                               folder.filePath(u"not-a-folder/journal"_s)));
+        window.Text4()->setPlainText(numberedList());
+        window.Command1()->click();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return window.engine().state() == QueryEngine::State::Ready; }, 30000));
+        QTRY_COMPARE(boxes.texts().size(), 1);
+        QVERIFY2(boxes.texts().constFirst().startsWith(u"查询日志无法写入"_s),
+                 qPrintable(boxes.texts().constFirst()));
+        QStringList expected = numberedList().split(u'\n', Qt::SkipEmptyParts);
+        expected.sort();
+        QCOMPARE(sortedNames(window.Text1()->toPlainText(), window.Text2()->toPlainText()),
+                 expected);
     }
 
     void exportSavesBothBoxes_data() {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTest>
 
 #include <memory>
@@ -202,6 +203,26 @@ private Q_SLOTS:
                  (QStringList{u"b.pw|已被注册"_s, u"c.pw|已被注册"_s}));
         QCOMPARE(m_form->Label3(0)->text(), u"3"_s);
         QCOMPARE(m_form->Label3(1)->text(), u"3"_s);
+    }
+
+    // Every name fails at a proxy that is down: the window names it once per run.
+    void deadProxyIsToldOnce() {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 deadPort = probe.serverPort();
+        probe.close();
+        AppConfig config;
+        config.registrarAddress = u"http://127.0.0.2:%1"_s.arg(deadPort);
+        config.proxy = {ProxyConfig::Type::Http, u"127.0.0.1"_s, deadPort, {}, {}};
+        Form1 window(config, m_opener->opener());
+        window.Text4()->setPlainText(u"a.pw\nb.pw\nc.pw\nd.pw\n"_s);
+        press(window.Command1());
+        QVERIFY(QTest::qWaitFor([&] { return window.Command1()->text() == u"开始查询"_s; }, 30000));
+        QCOMPARE(window.Text2()->toPlainText().count(u"|查询失败"_s), 4);
+        QTRY_COMPARE(m_boxes->texts().size(), 1);
+        QVERIFY2(m_boxes->texts().constFirst().startsWith(
+                     u"代理 127.0.0.1:%1 无法连接：连接被拒绝"_s.arg(deadPort)),
+                 qPrintable(m_boxes->texts().constFirst()));
     }
 
 private:

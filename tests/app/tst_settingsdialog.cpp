@@ -30,6 +30,8 @@ private slots:
     void closing_data();
     void closing();
     void windowUsesSavedValuesForNextRun();
+    void rememberedPasswordGoesToKeyring_data();
+    void rememberedPasswordGoesToKeyring();
 
 private:
     static void apply(QDialog& dialog, const Edits& edits) {
@@ -87,7 +89,7 @@ void TestSettingsDialog::closing_data() {
                        u"proxy/user=me"_s, u"proxy/password="_s,   u"extra/kept=yes"_s};
     QTest::newRow("password remembered")
         << socks + Edits{{u"rememberPassword"_s, {}}} << int(Qt::Key_Enter) << QString()
-        << QStringList{u"proxy/password=pw"_s, u"proxy/rememberPassword=true"_s};
+        << QStringList{u"proxy/password="_s, u"proxy/rememberPassword=true"_s};
     QTest::newRow("Esc discards") << socks << int(Qt::Key_Escape) << QString() << untouched;
     QTest::newRow("no requests at once refused")
         << Edits{{u"registryRequestsInFlight"_s, u"0"_s}} << int(Qt::Key_Enter)
@@ -164,6 +166,38 @@ void TestSettingsDialog::windowUsesSavedValuesForNextRun() {
     QCOMPARE(form.config().proxy,
              (ProxyConfig{ProxyConfig::Type::Http, u"proxy.test"_s, 3128, u"me"_s, u"pw"_s}));
     QCOMPARE(temporary.reopen()->proxy().password, QString());
+}
+
+void TestSettingsDialog::rememberedPasswordGoesToKeyring_data() {
+    QTest::addColumn<bool>("keyringAnswers");
+    QTest::newRow("kept in the keyring") << true;
+    QTest::newRow("no keyring: this session only") << false;
+}
+
+void TestSettingsDialog::rememberedPasswordGoesToKeyring() {
+    QFETCH(bool, keyringAnswers);
+    test::TemporarySettings temporary;
+    temporary.keyring().answers = keyringAnswers;
+    Form1 form(resolveConfig(temporary.settings(), {}), [](const QUrl&) { return true; });
+    form.useSettingsStore(temporary.settings(), {});
+    bool toldNoKeyring = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        toldNoKeyring = dialog->findChild<QLabel*>(u"keyringNote"_s) != nullptr;
+        apply(*dialog, {{u"proxySocks5"_s, {}},
+                        {u"proxyHost"_s, u"proxy.test"_s},
+                        {u"proxyUser"_s, u"me"_s},
+                        {u"proxyPassword"_s, u"pw"_s},
+                        {u"rememberPassword"_s, {}}});
+        dialog->accept();
+    });
+    QTest::mouseClick(form.findChild<QWidget*>(u"settingsLink"_s), Qt::LeftButton);
+    QCOMPARE(toldNoKeyring, !keyringAnswers);
+    QCOMPARE(form.config().proxy.password, u"pw"_s);
+    QVERIFY(!QSettings(temporary.fileName(), QSettings::IniFormat).contains(u"proxy/password"_s));
+    const QString remembered = keyringAnswers ? u"pw"_s : QString();
+    QCOMPARE(temporary.reopen()->proxy().password, remembered);
 }
 
 QTEST_MAIN(TestSettingsDialog)

@@ -1,3 +1,4 @@
+#include "BatchProgram.h"
 #include "FakeRegistrar.h"
 #include "LocalDnsServer.h"
 #include "LocalRdapServer.h"
@@ -14,11 +15,7 @@ using namespace ds::test;
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Outcome = BatchOutcome;
 
 QStringList sortedLines(const QByteArray& bytes) {
     QStringList lines =
@@ -29,9 +26,7 @@ QStringList sortedLines(const QByteArray& bytes) {
 
 } // namespace
 
-// `domainsieve check` through the real executable against a local registrar:
-// without a display (a platform plugin that does not exist would abort any
-// attempt to load one), with its own empty settings, as a shell would run it.
+// `domainsieve check` through the real executable against a local registrar.
 class TestBatchCli final : public QObject {
     Q_OBJECT
 
@@ -46,15 +41,7 @@ private:
     }
 
     void startProgram(QProcess& process, const QStringList& arguments) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(u"DISPLAY"_s);
-        environment.remove(u"WAYLAND_DISPLAY"_s);
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"no-such-platform"_s);
-        environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
-        environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"data"_s));
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(DOMAINSIEVE_EXECUTABLE), arguments);
-        QVERIFY(process.waitForStarted());
+        ds::test::startProgram(process, m_home.path(), arguments);
     }
 
     Outcome run(const QStringList& arguments, const QByteArray& input = {}) {
@@ -64,14 +51,7 @@ private:
     }
 
     Outcome finish(QProcess& process, const QByteArray& input) {
-        process.write(input);
-        process.closeWriteChannel();
-        const bool ended =
-            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000);
-        if (!ended)
-            process.kill();
-        return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
+        return finishProgram(process, input);
     }
 
     QString writeFile(const QString& name, const QByteArray& bytes) {

@@ -2,6 +2,7 @@
 #include "config/AppConfig.h"
 #include "config/Settings.h"
 
+#include <QSettings>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -24,6 +25,8 @@ private slots:
     void optionsWinOverStoreWithoutWritingIt();
     void applicationChosenFromTheArguments_data();
     void applicationChosenFromTheArguments();
+    void passwordMovesToKeyring_data();
+    void passwordMovesToKeyring();
 };
 
 void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
@@ -245,6 +248,42 @@ void TestSettings::applicationChosenFromTheArguments() {
     for (const QByteArray& argument : bytes)
         argv.push_back(argument.constData());
     QCOMPARE(launchMode(int(argv.size()), argv.data()), mode);
+}
+
+void TestSettings::passwordMovesToKeyring_data() {
+    QTest::addColumn<bool>("keyringAnswers");
+    QTest::addColumn<QString>("inFile"); // as an older version left it
+    QTest::addColumn<QString>("fileAfter");
+    QTest::addColumn<QString>("keyringAfter");
+    QTest::newRow("moved") << true << u"pw"_s << QString() << u"pw"_s;
+    // Never lost: it stays until a keyring answers, and still serves.
+    QTest::newRow("no keyring: left in place") << false << u"pw"_s << u"pw"_s << QString();
+    QTest::newRow("nothing to move") << true << QString() << QString() << QString();
+}
+
+void TestSettings::passwordMovesToKeyring() {
+    QFETCH(bool, keyringAnswers);
+    QFETCH(QString, inFile);
+    QFETCH(QString, fileAfter);
+    QFETCH(QString, keyringAfter);
+    test::TemporarySettings temporary;
+    {
+        QSettings raw(temporary.fileName(), QSettings::IniFormat);
+        raw.setValue(u"proxy/type"_s, u"socks5"_s);
+        raw.setValue(u"proxy/host"_s, u"127.0.0.1"_s);
+        raw.setValue(u"proxy/user"_s, u"me"_s);
+        raw.setValue(u"proxy/rememberPassword"_s, true);
+        if (!inFile.isEmpty())
+            raw.setValue(u"proxy/password"_s, inFile);
+    }
+    temporary.keyring().answers = keyringAnswers;
+    temporary.reopen()->movePasswordToKeyring();
+
+    const QSettings file(temporary.fileName(), QSettings::IniFormat);
+    QCOMPARE(file.value(u"proxy/password"_s).toString(), fileAfter);
+    QCOMPARE(temporary.keyring().secrets.value(u"proxy/password"_s), keyringAfter);
+    temporary.keyring().answers = true;
+    QCOMPARE(temporary.reopen()->proxy().password, inFile);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -76,17 +76,29 @@ private Q_SLOTS:
         QTest::addColumn<bool>("proxyUp");
         QTest::addColumn<QString>("user"); // the proxy requires these when set
         QTest::addColumn<QString>("password");
-        QTest::addColumn<bool>("arrives");
+        QTest::addColumn<bool>("requiresLogin");
+        QTest::addColumn<QString>("failure"); // after "代理 127.0.0.1:PORT 无法连接："
         using Type = ProxyConfig::Type;
-        QTest::newRow("http") << Type::Http << true << QString() << QString() << true;
-        QTest::newRow("socks5") << Type::Socks5 << true << QString() << QString() << true;
+        const QString down = u"连接被拒绝，代理可能没有运行"_s;
+        const QString refused = u"代理不接受所设的用户名或密码"_s;
+        QTest::newRow("http") << Type::Http << true << QString() << QString() << false << QString();
+        QTest::newRow("socks5") << Type::Socks5 << true << QString() << QString() << false
+                                << QString();
         QTest::newRow("socks5 with credentials")
-            << Type::Socks5 << true << u"me"_s << u"secret"_s << true;
+            << Type::Socks5 << true << u"me"_s << u"secret"_s << true << QString();
+        QTest::newRow("http with credentials")
+            << Type::Http << true << u"me"_s << u"secret"_s << true << QString();
         QTest::newRow("socks5, wrong password")
-            << Type::Socks5 << true << u"me"_s << u"guess"_s << false;
-        QTest::newRow("http proxy down") << Type::Http << false << QString() << QString() << false;
-        QTest::newRow("socks5 proxy down")
-            << Type::Socks5 << false << QString() << QString() << false;
+            << Type::Socks5 << true << u"me"_s << u"guess"_s << true << refused;
+        QTest::newRow("http, wrong password")
+            << Type::Http << true << u"me"_s << u"guess"_s << true << refused + u"（HTTP 407）"_s;
+        QTest::newRow("http, no password") << Type::Http << true << QString() << QString() << true
+                                           << u"代理要求用户名和密码，但没有设置（HTTP 407）"_s;
+        QTest::newRow("http proxy down")
+            << Type::Http << false << QString() << QString() << false << down;
+        // Qt tells a SOCKS5 proxy's own failures only in its own words.
+        QTest::newRow("socks5 proxy down") << Type::Socks5 << false << QString() << QString()
+                                           << false << u"Connection to proxy refused"_s;
     }
 
     void requestThroughProxy() {
@@ -94,7 +106,9 @@ private Q_SLOTS:
         QFETCH(bool, proxyUp);
         QFETCH(QString, user);
         QFETCH(QString, password);
-        QFETCH(bool, arrives);
+        QFETCH(bool, requiresLogin);
+        QFETCH(QString, failure);
+        const bool arrives = failure.isEmpty();
         ds::test::LocalHttpServer service;
         QVERIFY(service.listen(QHostAddress(u"127.0.0.2"_s)));
         service.setHandler([](const ds::test::LocalHttpRequest& request) {
@@ -105,8 +119,8 @@ private Q_SLOTS:
         ds::test::LocalProxy& proxy = type == ProxyConfig::Type::Http
                                           ? static_cast<ds::test::LocalProxy&>(httpProxy)
                                           : socksProxy;
-        if (!user.isEmpty())
-            socksProxy.requireCredentials("me", "secret");
+        if (requiresLogin)
+            proxy.requireCredentials("me", "secret");
         QVERIFY(proxy.listen());
         const quint16 port = proxyUp ? proxy.port() : ds::test::LocalProxy::deadPort();
         HttpRequest::setProxy({type, u"127.0.0.1"_s, port, user, password});
@@ -124,9 +138,10 @@ private Q_SLOTS:
             QCOMPARE(proxy.targets().value(0), service.url().authority());
             QCOMPARE(request.failureText(), QString());
         } else {
-            // The person has to know it was the proxy that failed, and which.
-            QVERIFY2(request.failureText().contains(u"127.0.0.1:%1"_s.arg(port)),
-                     qPrintable(request.failureText()));
+            // The person has to know it was the proxy that failed, which, and why.
+            QCOMPARE(request.failureText(),
+                     u"代理 127.0.0.1:%1 无法连接：%2"_s.arg(port).arg(failure));
+            QVERIFY(request.proxyFailed());
             QVERIFY(service.requests().isEmpty());
         }
     }
@@ -135,13 +150,16 @@ private Q_SLOTS:
     void whoisThroughProxy_data() {
         QTest::addColumn<ProxyConfig::Type>("type");
         QTest::addColumn<bool>("throughProxy");
-        QTest::newRow("socks5") << ProxyConfig::Type::Socks5 << true;
-        QTest::newRow("http") << ProxyConfig::Type::Http << false;
+        QTest::addColumn<bool>("proxyUp");
+        QTest::newRow("socks5") << ProxyConfig::Type::Socks5 << true << true;
+        QTest::newRow("http") << ProxyConfig::Type::Http << false << true;
+        QTest::newRow("socks5 down") << ProxyConfig::Type::Socks5 << true << false;
     }
 
     void whoisThroughProxy() {
         QFETCH(ProxyConfig::Type, type);
         QFETCH(bool, throughProxy);
+        QFETCH(bool, proxyUp);
         ds::test::LocalWhoisServer service;
         QVERIFY(service.listen());
         service.setHandler([](const QByteArray&) {
@@ -150,8 +168,9 @@ private Q_SLOTS:
         ds::test::LocalSocks5Proxy socksProxy;
         ds::test::LocalHttpProxy httpProxy;
         QVERIFY(socksProxy.listen() && httpProxy.listen());
-        const quint16 port =
-            type == ProxyConfig::Type::Socks5 ? socksProxy.port() : httpProxy.port();
+        const quint16 port = !proxyUp                            ? ds::test::LocalProxy::deadPort()
+                             : type == ProxyConfig::Type::Socks5 ? socksProxy.port()
+                                                                 : httpProxy.port();
         const ProxyConfig proxy{type, u"127.0.0.1"_s, port, {}, {}};
 
         ds::WhoisClient client;
@@ -159,8 +178,14 @@ private Q_SLOTS:
         QSignalSpy finished(&client, &ds::WhoisClient::finished);
         client.ask(*ds::parseWhoisAddress(u"127.0.0.1:%1"_s.arg(service.port())), "a.pw");
         QVERIFY(finished.wait(10000));
-        QVERIFY(finished.constFirst().constFirst().value<ds::WhoisReply>().complete);
-        QCOMPARE(socksProxy.targets().size() + httpProxy.targets().size(), throughProxy ? 1 : 0);
+        const auto reply = finished.constFirst().constFirst().value<ds::WhoisReply>();
+        QCOMPARE(reply.complete, proxyUp);
+        QCOMPARE(reply.proxyFailed, !proxyUp);
+        if (!proxyUp)
+            QCOMPARE(reply.error,
+                     u"代理 127.0.0.1:%1 无法连接：连接被拒绝，代理可能没有运行"_s.arg(port));
+        QCOMPARE(socksProxy.targets().size() + httpProxy.targets().size(),
+                 throughProxy && proxyUp ? 1 : 0);
     }
 };
 

@@ -1,7 +1,9 @@
 #include "LocalDnsServer.h"
 #include "lookup/DnsCheck.h"
 
+#include <QSet>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using namespace ds;
@@ -111,6 +113,38 @@ private Q_SLOTS:
         QCOMPARE(delegated.size(), names / 2);
         QVERIFY(std::all_of(delegated.cbegin(), delegated.cend(),
                             [](const QString& name) { return name.startsWith(u'd'); }));
+    }
+
+    // A resolver that never answers: each name ends at the time limit, but the
+    // next query waits for c-ares to let go of the one before, so that the
+    // queries out never outnumber the limit.
+    void silentResolverKeepsTheLimit() {
+        LocalDnsServer dns;
+        QVERIFY(dns.listen());
+        dns.setHandler([](const QString&) { return LocalDnsReply{LocalDnsReply::Kind::Silence}; });
+        constexpr int parallel = 2;
+        constexpr int names = 6;
+        DnsCheck check({dns.address(), parallel, 200});
+        int mostInFlight = 0;
+        const auto look = [&] {
+            mostInFlight = std::max(mostInFlight, check.queriesInFlight());
+        };
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, look);
+        watch.start(2);
+        int timedOut = 0;
+        for (int i = 0; i < names; ++i) {
+            check.check(u"s%1.test"_s.arg(i), [&](const DnsOutcome& outcome) {
+                timedOut += outcome.finding == DnsFinding::TimedOut;
+                look();
+            });
+            look();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(timedOut, names, 5000);
+        QTRY_COMPARE(check.queriesInFlight(), 0);
+        QCOMPARE(mostInFlight, parallel);
+        const QStringList asked = dns.askedNames();
+        QCOMPARE(QSet<QString>(asked.cbegin(), asked.cend()).size(), names);
     }
 };
 

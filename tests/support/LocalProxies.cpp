@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -95,6 +96,19 @@ void LocalHttpProxy::serve(QTcpSocket* client) {
             client->abort();
             return false;
         }
+        const QByteArray login = "Basic " + QByteArray(m_user + ':' + m_password).toBase64();
+        const bool loggedIn =
+            std::any_of(lines.cbegin(), lines.cend(), [&](const QByteArray& line) {
+                return line.toLower().startsWith("proxy-authorization:") &&
+                       line.mid(line.indexOf(':') + 1).trimmed() == login;
+            });
+        if (!m_user.isEmpty() && !loggedIn) {
+            client->write("HTTP/1.1 407 Proxy Authentication Required\r\n"
+                          "Proxy-Authenticate: Basic realm=\"test\"\r\n"
+                          "Content-Length: 0\r\nConnection: close\r\n\r\n");
+            client->disconnectFromHost();
+            return false;
+        }
         const QByteArray refusal = "HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\n\r\n";
         if (requestLine.at(0) == "CONNECT") {
             const QUrl authority(u"//"_s + QString::fromLatin1(requestLine.at(1)));
@@ -121,7 +135,7 @@ void LocalHttpProxy::serve(QTcpSocket* client) {
     });
 }
 
-void LocalSocks5Proxy::requireCredentials(const QByteArray& user, const QByteArray& password) {
+void LocalProxy::requireCredentials(const QByteArray& user, const QByteArray& password) {
     m_user = user;
     m_password = password;
 }

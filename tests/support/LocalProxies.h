@@ -17,6 +17,8 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     // "host:port" of every connection a client asked for, in order.
     QStringList targets() const { return m_targets; }
+    // From now on only clients that give these are served.
+    void requireCredentials(const QByteArray& user, const QByteArray& password);
 
     // A port on 127.0.0.1 where nothing listens: a proxy that is down.
     static quint16 deadPort();
@@ -27,13 +29,17 @@ protected:
     virtual void serve(class QTcpSocket* client) = 0;
     void recordTarget(const QString& host, quint16 port);
 
+    QByteArray m_user;
+    QByteArray m_password;
+
 private:
     QTcpServer m_server;
     QStringList m_targets;
 };
 
 // An HTTP proxy: CONNECT tunnels, and plain requests in absolute form, which
-// it hands on in origin form, one request per connection.
+// it hands on in origin form, one request per connection. With credentials
+// required, a request without the right Basic login gets 407.
 class LocalHttpProxy final : public LocalProxy {
     Q_OBJECT
 
@@ -54,14 +60,8 @@ public:
     explicit LocalSocks5Proxy(QObject* parent = nullptr)
         : LocalProxy(parent) {}
 
-    void requireCredentials(const QByteArray& user, const QByteArray& password);
-
 protected:
     void serve(QTcpSocket* client) override;
-
-private:
-    QByteArray m_user;
-    QByteArray m_password;
 };
 
 } // namespace ds::test

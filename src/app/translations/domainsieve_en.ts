@@ -23,12 +23,76 @@
         <source>域名服务器：%1</source>
         <translation>Name servers: %1</translation>
     </message>
+    <message>
+        <source>%1
+经过这个代理的名字都列为“查询失败”，请检查代理是否在运行，或在“设置”中更换。</source>
+        <translation>%1
+Names asked through this proxy are listed as “lookup failed”; check that the proxy is running, or change it under “Settings”.</translation>
+    </message>
+    <message>
+        <source>另一个米筛窗口的查询正在使用日志。这次查询不写日志，程序意外退出时结果不会保留；查询照常进行。</source>
+        <translation>Another DomainSieve window’s run is using the journal. This run keeps no journal, so its results would not survive a crash; the run goes on.</translation>
+    </message>
+    <message>
+        <source>查询日志无法写入（%1）。程序意外退出时结果不会保留；查询照常进行。</source>
+        <translation>The run journal cannot be written (%1). The results would not survive a crash; the run goes on.</translation>
+    </message>
+</context>
+<context>
+    <name>Keyring</name>
+    <message>
+        <source>系统密钥环没有应答（%1）</source>
+        <translation>The system keyring does not answer (%1)</translation>
+    </message>
+    <message>
+        <source>这个系统上没有可用的密钥环</source>
+        <translation>No keyring is available on this system</translation>
+    </message>
 </context>
 <context>
     <name>Product</name>
     <message>
         <source>米筛 · 域名批量查询</source>
         <translation>DomainSieve · Bulk Domain Lookup</translation>
+    </message>
+</context>
+<context>
+    <name>ProxyFailure</name>
+    <message>
+        <source>（系统设置）</source>
+        <translation>(system setting)</translation>
+    </message>
+    <message>
+        <source>连接被拒绝，代理可能没有运行</source>
+        <translation>connection refused, the proxy may not be running</translation>
+    </message>
+    <message>
+        <source>找不到代理主机</source>
+        <translation>proxy host not found</translation>
+    </message>
+    <message>
+        <source>代理没有按时应答</source>
+        <translation>the proxy did not answer in time</translation>
+    </message>
+    <message>
+        <source>代理中途断开了连接</source>
+        <translation>the proxy closed the connection</translation>
+    </message>
+    <message>
+        <source>代理不接受所设的用户名或密码</source>
+        <translation>the proxy does not accept the user name or password set</translation>
+    </message>
+    <message>
+        <source>代理要求用户名和密码，但没有设置</source>
+        <translation>the proxy asks for a user name and password, and none is set</translation>
+    </message>
+    <message>
+        <source>代理拒绝转发，或它不是所设类型的代理</source>
+        <translation>the proxy refused to forward, or is not a proxy of the type set</translation>
+    </message>
+    <message>
+        <source>代理 %1 无法连接：%2</source>
+        <translation>Proxy %1 cannot be reached: %2</translation>
     </message>
 </context>
 <context>
@@ -109,6 +173,13 @@
     </message>
 </context>
 <context>
+    <name>RunJournal</name>
+    <message>
+        <source>：无法在此创建文件</source>
+        <translation>: no file can be created here</translation>
+    </message>
+</context>
+<context>
     <name>RunRestore</name>
     <message>
         <source>域名列表不完整，只恢复能读出的 %1 行</source>
@@ -146,6 +217,13 @@
     <message>
         <source>服务器限流，%1 后可再查</source>
         <translation>Rate-limited by the server; ask again after %1</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>没有可用的系统密钥环</source>
+        <translation>No system keyring is available</translation>
     </message>
 </context>
 <context>
@@ -493,6 +571,10 @@ You can name another DNS server under “Settings”.</translation>
     <message>
         <source>DNS 查询直接发往 DNS 服务器，不经过代理。</source>
         <translation>DNS queries go straight to the DNS server, never through the proxy.</translation>
+    </message>
+    <message>
+        <source>%1：记住的密码只保留到程序退出。</source>
+        <translation>%1: a remembered password is kept only until the program ends.</translation>
     </message>
 </context>
 </TS>
