@@ -23,7 +23,8 @@ struct Tally {
 bool readRight(const test::WhoisSample& sample) {
     const WhoisPatterns& table = WhoisPatterns::builtIn();
     const WhoisReading reading = table.read(table.entryFor(sample.name), sample.name, sample.reply);
-    return reading.verdict == sample.verdict && reading.backoffSeconds == sample.backoffSeconds;
+    return reading.verdict == sample.verdict && reading.backoffSeconds == sample.backoffSeconds &&
+           reading.blocked == sample.blocked;
 }
 
 QString mark(const Tally& tally) {

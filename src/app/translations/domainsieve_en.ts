@@ -466,4 +466,39 @@ You can name another DNS server under “Settings”.</translation>
         <translation>DNS queries go straight to the DNS server, never through the proxy.</translation>
     </message>
 </context>
+<context>
+    <name>ds::WhoisPatterns</name>
+    <message>
+        <source>无法判断：回复为空或过短</source>
+        <translation>Cannot tell: the reply is empty or too short</translation>
+    </message>
+    <message>
+        <source>服务器拒绝本机的查询：%1</source>
+        <translation>The server refuses queries from this computer: %1</translation>
+    </message>
+    <message>
+        <source>服务器限流：%1</source>
+        <translation>The server is limiting queries: %1</translation>
+    </message>
+    <message>
+        <source>无法判断：回复说的是 %1，不是 %2</source>
+        <translation>Cannot tell: the reply is about %1, not %2</translation>
+    </message>
+    <message>
+        <source>无法判断：服务器不接受这个查询：%1</source>
+        <translation>Cannot tell: the server does not accept this query: %1</translation>
+    </message>
+    <message>
+        <source>无法判断：回复既有「%1」又有「%2」</source>
+        <translation>Cannot tell: the reply says both “%1” and “%2”</translation>
+    </message>
+    <message>
+        <source>无法判断：回复不符合任何已知的 WHOIS 样式</source>
+        <translation>Cannot tell: the reply matches no known WHOIS layout</translation>
+    </message>
+    <message>
+        <source>无法判断：回复不符合 %1 的任何已知样式</source>
+        <translation>Cannot tell: the reply matches none of the known layouts of %1</translation>
+    </message>
+</context>
 </TS>
