@@ -1,5 +1,6 @@
 #include "lookup/WhoisPatterns.h"
 
+#include <QHash>
 #include <QUrl>
 
 #include <algorithm>
@@ -149,10 +150,20 @@ WhoisReading WhoisPatterns::verdictOf(const WhoisEntry& entry, const QString& ac
 }
 
 QRegularExpression whoisPattern(const QString& pattern, const QString& aceName) {
+    constexpr auto options =
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption;
+    // Every reply is read against a hundred or so patterns, most of which do
+    // not name the domain: those are compiled once per thread, not per reply.
+    if (!pattern.contains(u"{name}"_s)) {
+        thread_local QHash<QString, QRegularExpression> compiledOnce;
+        auto it = compiledOnce.constFind(pattern);
+        if (it == compiledOnce.cend())
+            it = compiledOnce.insert(pattern, QRegularExpression(pattern, options));
+        return *it;
+    }
     QString source = pattern;
     source.replace(u"{name}"_s, QRegularExpression::escape(aceName));
-    return QRegularExpression(source, QRegularExpression::CaseInsensitiveOption |
-                                          QRegularExpression::MultilineOption);
+    return QRegularExpression(source, options);
 }
 
 } // namespace ds
