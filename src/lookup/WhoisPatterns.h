@@ -28,7 +28,9 @@ struct WhoisEntry {
     QStringList zones;
     // The registry's own port-43 server for each zone, host[:port].
     QHash<QString, QString> servers;
-    // Non-empty when the registry offers no port-43 service: why.
+    // Non-empty when the registry offers no port-43 service, saying why:
+    // "web only", "registered addresses only" (an allow-list of clients) or
+    // "zones below only" (the zones below it have servers, it has none).
     QString unsupported;
     // "{name}" stands for the ACE name.
     QString query = QStringLiteral("{name}");
@@ -94,6 +96,9 @@ public:
     const QList<WhoisEntry>& entries() const { return m_entries; }
 
     WhoisReading read(const WhoisEntry& entry, const QString& aceName, const QString& reply) const;
+    // Why a name of the entry's zones cannot be asked over WHOIS, in words a
+    // person reads; for an entry whose unsupported is set.
+    static QString whyUnsupported(const WhoisEntry& entry);
 
 private:
     WhoisPatterns() = default;

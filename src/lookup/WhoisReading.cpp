@@ -91,7 +91,7 @@ QStringList fieldValues(const QRegularExpression& field, const QString& reply) {
 WhoisReading WhoisPatterns::read(const WhoisEntry& entry, const QString& aceName,
                                  const QString& reply) const {
     if (!entry.unsupported.isEmpty())
-        return {Verdict::Unsupported, entry.unsupported, std::nullopt};
+        return {Verdict::Unsupported, whyUnsupported(entry), std::nullopt};
     QString normal = reply;
     normal.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
     const auto visible =
@@ -108,6 +108,18 @@ WhoisReading WhoisPatterns::read(const WhoisEntry& entry, const QString& aceName
     if (const auto other = otherSubject(entry, aceName, normal))
         return *other;
     return verdictOf(entry, aceName, normal);
+}
+
+QString WhoisPatterns::whyUnsupported(const WhoisEntry& entry) {
+    if (entry.unsupported == "web only"_L1)
+        return tr("%1 不提供 port-43 WHOIS，只有网页查询").arg(entry.registry);
+    if (entry.unsupported == "registered addresses only"_L1)
+        return tr("%1 的 port-43 WHOIS 只对登记过的 IP 地址开放").arg(entry.registry);
+    if (entry.unsupported == "zones below only"_L1) {
+        return tr("%1 不为 .%2 本身提供 port-43 WHOIS，其下的二级域（如 co.%2）各有自己的服务器")
+            .arg(entry.registry, entry.zones.value(0));
+    }
+    return tr("%1 不提供 port-43 WHOIS").arg(entry.registry);
 }
 
 std::optional<WhoisReading> WhoisPatterns::otherSubject(const WhoisEntry& entry,

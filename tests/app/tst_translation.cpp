@@ -141,6 +141,8 @@ void TestTranslation::whoisReasons_data() {
     QTest::newRow("invalid query") << u"example.xyz"_s << u"Invalid query"_s;
     QTest::newRow("throttled") << u"example.xyz"_s << u"Rate limit exceeded"_s;
     QTest::newRow("blocked") << u"example.xyz"_s << u"Access denied."_s;
+    QTest::newRow("no port-43 service") << u"example.vn"_s << QString();
+    QTest::newRow("none for the zone itself") << u"example.za"_s << QString();
 }
 
 void TestTranslation::whoisReasons() {

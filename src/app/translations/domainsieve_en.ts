@@ -500,5 +500,21 @@ You can name another DNS server under “Settings”.</translation>
         <source>无法判断：回复不符合 %1 的任何已知样式</source>
         <translation>Cannot tell: the reply matches none of the known layouts of %1</translation>
     </message>
+    <message>
+        <source>%1 不提供 port-43 WHOIS，只有网页查询</source>
+        <translation>%1 offers no port-43 WHOIS, only a web page</translation>
+    </message>
+    <message>
+        <source>%1 的 port-43 WHOIS 只对登记过的 IP 地址开放</source>
+        <translation>The port-43 WHOIS of %1 answers only IP addresses registered with it</translation>
+    </message>
+    <message>
+        <source>%1 不为 .%2 本身提供 port-43 WHOIS，其下的二级域（如 co.%2）各有自己的服务器</source>
+        <translation>%1 offers no port-43 WHOIS for .%2 itself; the zones below it (such as co.%2) have their own servers</translation>
+    </message>
+    <message>
+        <source>%1 不提供 port-43 WHOIS</source>
+        <translation>%1 offers no port-43 WHOIS</translation>
+    </message>
 </context>
 </TS>
