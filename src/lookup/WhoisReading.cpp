@@ -58,7 +58,7 @@ QString lastLabel(const QString& name) {
 // A field value that can be a domain name of the asked name's TLD. Handles,
 // contact names, labels, the registry's name and the bare TLD cannot.
 bool canBeSubject(const QString& value, const QString& aceName) {
-    static const QRegularExpression hostName(u"^[^\\s:()\\[\\]<>\"',;@/]+\\.[^\\s:()]+$"_s);
+    thread_local const QRegularExpression hostName(u"^[^\\s:()\\[\\]<>\"',;@/]+\\.[^\\s:()]+$"_s);
     if (!hostName.match(value).hasMatch())
         return false;
     const QString ace = aceOf(value);
