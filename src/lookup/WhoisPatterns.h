@@ -3,8 +3,10 @@
 #include "lookup/Answer.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -12,23 +14,36 @@
 
 namespace ds {
 
+// A table pattern as matched: "{name}" replaced by the escaped ACE name,
+// without regard to case, ^ and $ at line ends.
+QRegularExpression whoisPattern(const QString& pattern, const QString& aceName);
+
 // One registry's way of answering over WHOIS, as the shipped pattern table
 // describes it: the zones it serves, the query it wants and the lines that
-// mean "not found", "reserved", "throttled" and "registered".
+// mean "not found", "reserved", "throttled", "blocked" and "registered". The
+// table's common lines, which every registry's replies are also read with,
+// have the same shape.
 struct WhoisEntry {
     QString registry;
     QStringList zones;
     // The registry's own port-43 server for each zone, host[:port].
     QHash<QString, QString> servers;
-    // Non-empty when the registry offers no port-43 service: why.
+    // Non-empty when the registry offers no port-43 service, saying why:
+    // "web only", "registered addresses only" (an allow-list of clients) or
+    // "zones below only" (the zones below it have servers, it has none).
     QString unsupported;
     // "{name}" stands for the ACE name.
     QString query = QStringLiteral("{name}");
-    // Captures the name a reply is about.
+    // Captures the name a reply is about, from a field that names the domain;
+    // an empty capture means the name stands on the next line.
     QString subject;
     QStringList free;
     QStringList reserved;
     QStringList throttled;
+    // The server refuses this client outright (its address is blocked).
+    QStringList blocked;
+    // The server will not take the query as sent.
+    QStringList invalid;
     QStringList taken;
 
     // The line sent to the server, without its CR LF.
@@ -42,14 +57,23 @@ struct WhoisReading {
     // Set when the server refused to answer for now: how long to leave it be.
     // The verdict is then Failed.
     std::optional<int> backoffSeconds;
+    // The server refuses this client itself, not just this moment's pace:
+    // asking it again soon is pointless. backoffSeconds is then set too.
+    bool blocked = false;
 };
 
-// The table of reply patterns, and the reading of a reply against it. The
-// reading is strict on purpose: only a line the registry is known to print
-// for an unregistered name makes a name Free; a reply that matches nothing,
-// that is empty or nearly so, or that is about another name is Failed, and a
-// "not found" next to a reserved or throttle notice is not Free.
+// The table of reply patterns, and the reading of a reply against it: a
+// registry's own lines first, then the common lines most registries share,
+// in the order throttle or block, reserved, invalid query, then "not found"
+// against signs of a registration. The reading is strict on purpose: only a
+// whole line saying "not found", with no sign of a registration anywhere,
+// makes a name Free; a reply that matches nothing, that is empty or nearly
+// so, or that is about another name is Failed, and a "not found" next to a
+// reserved or throttle notice is not Free.
 class WhoisPatterns final {
+    // The reading's words are Chinese; the window's translation makes them English.
+    Q_DECLARE_TR_FUNCTIONS(ds::WhoisPatterns)
+
 public:
     static constexpr int kDefaultBackoffSeconds = 60;
     // A server asking for days would stall the run; an hour is the most we wait.
@@ -72,15 +96,24 @@ public:
     const QList<WhoisEntry>& entries() const { return m_entries; }
 
     WhoisReading read(const WhoisEntry& entry, const QString& aceName, const QString& reply) const;
+    // Why a name of the entry's zones cannot be asked over WHOIS, in words a
+    // person reads; for an entry whose unsupported is set.
+    static QString whyUnsupported(const WhoisEntry& entry);
 
 private:
     WhoisPatterns() = default;
 
+    // How the entry's reply names its domain, when it does; else why not.
+    std::optional<WhoisReading> otherSubject(const WhoisEntry& entry, const QString& aceName,
+                                             const QString& text) const;
+    WhoisReading verdictOf(const WhoisEntry& entry, const QString& aceName,
+                           const QString& text) const;
+
     QList<WhoisEntry> m_entries;
     QHash<QString, qsizetype> m_entryOfZone;
     qsizetype m_fallback = -1;
-    QString m_subject;
-    QStringList m_throttled;
+    // The lines every registry's replies are read with after its own.
+    WhoisEntry m_common;
     QStringList m_backoff;
 };
 

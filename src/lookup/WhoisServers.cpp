@@ -76,7 +76,8 @@ void WhoisServers::find(const QString& aceName, Done done) {
     }
     const WhoisEntry& entry = m_patterns.entryFor(aceName);
     if (!entry.unsupported.isEmpty()) {
-        later(done, {WhoisServerLookup::Outcome::Unsupported, {}, entry.unsupported});
+        later(done,
+              {WhoisServerLookup::Outcome::Unsupported, {}, WhoisPatterns::whyUnsupported(entry)});
         return;
     }
     if (const std::optional<QString> referred = cached(tld)) {

@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 #include "app/Translation.h"
 #include "journal/RecordLines.h"
+#include "lookup/WhoisPatterns.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -44,6 +45,8 @@ private slots:
     void messages();
     void windowLinesReadBack_data();
     void windowLinesReadBack();
+    void whoisReasons_data();
+    void whoisReasons();
 };
 
 void TestTranslation::windowTexts() {
@@ -121,6 +124,33 @@ void TestTranslation::windowLinesReadBack() {
     const auto read = RecordLines::read(RecordFormat::Text, line);
     QVERIFY(read);
     QCOMPARE(read->verdict, Verdict::Free);
+}
+
+// The reasons a WHOIS reply gave no verdict show in a result's tooltip.
+void TestTranslation::whoisReasons_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reply");
+    QTest::newRow("empty") << u"example.cn"_s << QString();
+    QTest::newRow("about another name")
+        << u"example.xyz"_s << u"Domain Name: other.xyz\nRegistrar: Example"_s;
+    QTest::newRow("a known registry's unknown layout")
+        << u"example.cn"_s << u"Welcome to this service."_s;
+    QTest::newRow("any other server's unknown layout")
+        << u"example.xyz"_s << u"Welcome to this service."_s;
+    QTest::newRow("free and taken at once") << u"example.xyz"_s << u"NOT FOUND\nRegistrar: X"_s;
+    QTest::newRow("invalid query") << u"example.xyz"_s << u"Invalid query"_s;
+    QTest::newRow("throttled") << u"example.xyz"_s << u"Rate limit exceeded"_s;
+    QTest::newRow("blocked") << u"example.xyz"_s << u"Access denied."_s;
+    QTest::newRow("no port-43 service") << u"example.vn"_s << QString();
+    QTest::newRow("none for the zone itself") << u"example.za"_s << QString();
+}
+
+void TestTranslation::whoisReasons() {
+    QFETCH(QString, name);
+    QFETCH(QString, reply);
+    const WhoisPatterns& table = WhoisPatterns::builtIn();
+    const QString detail = table.read(table.entryFor(name), name, reply).detail;
+    QVERIFY2(looksEnglish(detail), qPrintable(detail));
 }
 
 QTEST_MAIN(TestTranslation)

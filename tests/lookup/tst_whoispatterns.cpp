@@ -19,6 +19,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reply");
         QTest::addColumn<QString>("verdict");
         QTest::addColumn<int>("backoff"); // -1: no back-off
+        QTest::addColumn<bool>("blocked");
 
         int number = 0;
         for (const ds::test::WhoisSample& sample : ds::test::loadWhoisSamples()) {
@@ -26,7 +27,7 @@ private Q_SLOTS:
                 u"%1: %2 (%3) #%4"_s.arg(sample.tld, sample.kind, sample.name).arg(++number);
             QTest::newRow(qPrintable(row))
                 << sample.name << sample.reply << QString(ds::verdictKey(sample.verdict))
-                << sample.backoffSeconds.value_or(-1);
+                << sample.backoffSeconds.value_or(-1) << sample.blocked;
         }
     }
 
@@ -35,10 +36,12 @@ private Q_SLOTS:
         QFETCH(QString, reply);
         QFETCH(QString, verdict);
         QFETCH(int, backoff);
+        QFETCH(bool, blocked);
         const WhoisPatterns& table = WhoisPatterns::builtIn();
         const ds::WhoisReading reading = table.read(table.entryFor(name), name, reply);
         QCOMPARE(QString(ds::verdictKey(reading.verdict)), verdict);
         QCOMPARE(reading.backoffSeconds.value_or(-1), backoff);
+        QCOMPARE(reading.blocked, blocked);
         if (reading.verdict == ds::Verdict::Failed && !reading.backoffSeconds)
             QVERIFY2(reading.detail.contains(u"无法判断"_s), qPrintable(reading.detail));
         QVERIFY(!reading.detail.isEmpty());

@@ -23,6 +23,7 @@ WhoisSample headerOf(const QString& line) {
     sample.verdict = *verdict;
     if (outcome.size() > 1)
         sample.backoffSeconds = outcome.at(1).toInt();
+    sample.blocked = outcome.value(2) == u"blocked"_s;
     return sample;
 }
 

@@ -17,6 +17,8 @@ struct WhoisSample {
     QString name;
     Verdict verdict = Verdict::Failed;
     std::optional<int> backoffSeconds;
+    // The reply says the server refuses this client, not just this moment's pace.
+    bool blocked = false;
     QString reply;
 };
 

@@ -577,4 +577,55 @@ You can name another DNS server under “Settings”.</translation>
         <translation>%1: a remembered password is kept only until the program ends.</translation>
     </message>
 </context>
+<context>
+    <name>ds::WhoisPatterns</name>
+    <message>
+        <source>无法判断：回复为空或过短</source>
+        <translation>Cannot tell: the reply is empty or too short</translation>
+    </message>
+    <message>
+        <source>服务器拒绝本机的查询：%1</source>
+        <translation>The server refuses queries from this computer: %1</translation>
+    </message>
+    <message>
+        <source>服务器限流：%1</source>
+        <translation>The server is limiting queries: %1</translation>
+    </message>
+    <message>
+        <source>无法判断：回复说的是 %1，不是 %2</source>
+        <translation>Cannot tell: the reply is about %1, not %2</translation>
+    </message>
+    <message>
+        <source>无法判断：服务器不接受这个查询：%1</source>
+        <translation>Cannot tell: the server does not accept this query: %1</translation>
+    </message>
+    <message>
+        <source>无法判断：回复既有「%1」又有「%2」</source>
+        <translation>Cannot tell: the reply says both “%1” and “%2”</translation>
+    </message>
+    <message>
+        <source>无法判断：回复不符合任何已知的 WHOIS 样式</source>
+        <translation>Cannot tell: the reply matches no known WHOIS layout</translation>
+    </message>
+    <message>
+        <source>无法判断：回复不符合 %1 的任何已知样式</source>
+        <translation>Cannot tell: the reply matches none of the known layouts of %1</translation>
+    </message>
+    <message>
+        <source>%1 不提供 port-43 WHOIS，只有网页查询</source>
+        <translation>%1 offers no port-43 WHOIS, only a web page</translation>
+    </message>
+    <message>
+        <source>%1 的 port-43 WHOIS 只对登记过的 IP 地址开放</source>
+        <translation>The port-43 WHOIS of %1 answers only IP addresses registered with it</translation>
+    </message>
+    <message>
+        <source>%1 不为 .%2 本身提供 port-43 WHOIS，其下的二级域（如 co.%2）各有自己的服务器</source>
+        <translation>%1 offers no port-43 WHOIS for .%2 itself; the zones below it (such as co.%2) have their own servers</translation>
+    </message>
+    <message>
+        <source>%1 不提供 port-43 WHOIS</source>
+        <translation>%1 offers no port-43 WHOIS</translation>
+    </message>
+</context>
 </TS>
