@@ -202,6 +202,7 @@ int main(int argc, char* argv[]) {
     }
     if (all || argument == "rdap") {
         ds::bench::measureRdapPacing();
+        ds::bench::measureDispatch();
         ds::bench::measureRdapStepCost();
     }
     if (all || argument == "batch") {

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -96,6 +97,99 @@ void measureRdapPacing() {
                     limit, 100 * rate / limit);
     }
     std::printf("  target: at least 90 %% of the limit (servers x 1 / (reply + interval))\n\n");
+}
+
+namespace {
+
+struct DispatchRun {
+    double seconds = 0;
+    // When the names of the servers that answer, and of the held one, had all ended.
+    double othersEndedSeconds = 0;
+    double heldEndedSeconds = 0;
+    bool ended = false;
+};
+
+DispatchRun dispatchRun(std::size_t serverCount, int namesEach, bool oneHeld) {
+    QTemporaryDir folder;
+    std::vector<std::unique_ptr<ThreadedHttpServer>> servers;
+    std::vector<QUrl> urls;
+    for (std::size_t n = 0; n < serverCount; ++n) {
+        if (oneHeld && n == 0) {
+            servers.push_back(
+                std::make_unique<ThreadedHttpServer>([](const test::LocalHttpRequest&) {
+                    test::LocalHttpResponse response;
+                    response.status = 429;
+                    response.headers = {{"Retry-After", "3600"}};
+                    response.delayMs = ReplyMs;
+                    return response;
+                }));
+        } else {
+            servers.push_back(std::make_unique<ThreadedRdapServer>(ReplyMs));
+        }
+        urls.push_back(servers.back()->url());
+    }
+    EngineConfig config;
+    config.workers = 16;
+    config.serverIntervalMs = 500;
+    config.bootstrap = bootstrapFor(folder, urls);
+    const qsizetype names = qsizetype(serverCount) * namesEach;
+    test::MemoryRunBoard board;
+    board.setList(interleavedList(names, serverCount));
+    QueryEngine engine(board, config);
+    DispatchRun run;
+    QElapsedTimer clock;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        qsizetype held = 0;
+        for (const auto& [number, record] : board.records)
+            held += record.entry.endsWith(u".tld0"_s);
+        const double now = double(clock.nsecsElapsed()) / 1e9;
+        if (run.heldEndedSeconds == 0 && held == namesEach)
+            run.heldEndedSeconds = now;
+        if (run.othersEndedSeconds == 0 && board.records.size() - held == names - namesEach)
+            run.othersEndedSeconds = now;
+    });
+    clock.start();
+    watch.start(20);
+    engine.start();
+    run.ended =
+        QTest::qWaitFor([&] { return engine.state() == QueryEngine::State::Ready; }, 600'000);
+    run.seconds = double(clock.nsecsElapsed()) / 1e9;
+    return run;
+}
+
+} // namespace
+
+void measureDispatch() {
+    constexpr std::size_t Servers = 30;
+    constexpr int NamesEach = 20;
+    const double limit = double(Servers) * 1000.0 / (ReplyMs + 500);
+    std::printf(
+        "Registries dispatch: %zu servers answering after %d ms, 500 ms between requests to "
+        "one, 16 requests in flight, %d names each, interleaved
+        ",
+        Servers,
+        ReplyMs, NamesEach);
+    const DispatchRun plain = dispatchRun(Servers, NamesEach, false);
+    const double rate = double(Servers * NamesEach) / plain.seconds;
+    std::printf("  all answer:        %6.1f s  %6.2f names/s of %.2f: %.1f %%   target >= 90 %%
+                ",
+                plain.seconds,
+                rate, limit, 100 * rate / limit);
+    const DispatchRun held = dispatchRun(Servers, NamesEach, true);
+    std::printf("  one holds an hour: the other %d names ended after %.1f s (%+.1f %% of the run "
+                "above; target within 10 %%),
+                ",
+                    int(Servers - 1) *
+                    NamesEach,
+                held.othersEndedSeconds, 100 * (held.othersEndedSeconds / plain.seconds - 1));
+    std::printf("                     the held server's %d names failed after %.2f s; the run %s "
+                "after %.1f s
+
+                ",
+                NamesEach,
+                held.heldEndedSeconds, held.ended ? "ended by itself" : "did NOT end",
+                held.seconds);
 }
 
 void measureRdapStepCost() {

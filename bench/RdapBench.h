@@ -7,6 +7,10 @@ namespace ds::bench {
 // set beside the per-server limits; and the engine's own time per name over
 // lists of 1,000 to 1,000,000 names asked of the registries.
 void measureRdapPacing();
+// Thirty servers at the default settings, names interleaved: names per second
+// against the servers' sum, then again with one server holding everything
+// back for an hour.
+void measureDispatch();
 void measureRdapStepCost();
 
 } // namespace ds::bench

@@ -97,7 +97,10 @@ void WhoisLookup::onFinished(const WhoisReply& reply) {
         return;
     }
     const WhoisReading reading = m_patterns.read(m_patterns.entryFor(m_name), m_name, reply.text);
-    if (reading.backoffSeconds) {
+    if (reading.blocked) {
+        // Asking it again would only be refused again, this run and name alike.
+        m_queue.block(ticket, reading.detail);
+    } else if (reading.backoffSeconds) {
         m_queue.backOff(ticket, qint64(*reading.backoffSeconds) * 1000);
         if (m_askedAgain++ < m_options.maxAskAgain) {
             waitForTurn();

@@ -76,8 +76,10 @@ class WhoisPatterns final {
 
 public:
     static constexpr int kDefaultBackoffSeconds = 60;
-    // A server asking for days would stall the run; an hour is the most we wait.
-    static constexpr int kLongestBackoffSeconds = 3600;
+    // The wait a notice names is kept whole, so that the name's failure can
+    // say when to ask again (the run itself never waits that long); only a
+    // figure past a year is read as a year.
+    static constexpr int kLongestBackoffSeconds = 366 * 24 * 3600;
 
     // The table shipped among the program's resources.
     static const WhoisPatterns& builtIn();

@@ -79,19 +79,25 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("whoisNotice");    // empty: WHOIS answers at once
         QTest::addColumn<int>("betaFailed");
         QTest::addColumn<int>("cnFailed");
+        QTest::addColumn<QString>("reason");
+        const QString held = u"服务器限流，"_s;
         QTest::newRow("RDAP server holds an hour") << "3600"_ba
-                                                   << ""_ba << 10 << 0;
+                                                   << ""_ba << 10 << 0 << held;
         QTest::newRow("WHOIS server holds an hour")
             << ""_ba
-            << "Query limit exceeded, try again in 3600 seconds."_ba << 0 << 10;
+            << "Query limit exceeded, try again in 3600 seconds."_ba << 0 << 10 << held;
+        QTest::newRow("WHOIS server blocks us")
+            << ""_ba
+            << "Your IP address has been blocked."_ba << 0 << 10 << u"服务器拒绝"_s;
         QTest::newRow("short hold waited out") << "1"_ba
-                                               << ""_ba << 0 << 0;
+                                               << ""_ba << 0 << 0 << QString();
     }
     void holds() {
         QFETCH(QByteArray, betaRetryAfter);
         QFETCH(QByteArray, whoisNotice);
         QFETCH(int, betaFailed);
         QFETCH(int, cnFailed);
+        QFETCH(QString, reason);
         const bool holdsForGood = betaRetryAfter == "3600";
         for (int n = 0; n < 10 && !betaRetryAfter.isEmpty(); ++n) {
             if (n == 0 || holdsForGood)
@@ -115,12 +121,13 @@ private Q_SLOTS:
         QCOMPARE(countWith(board, u".cn"_s, Verdict::Free), 10 - cnFailed);
         for (const auto& [number, record] : board.records) {
             if (record.answer.verdict == Verdict::Failed)
-                QVERIFY2(record.answer.detail.startsWith(u"服务器限流，"_s),
-                         qPrintable(record.answer.detail));
+                QVERIFY2(record.answer.detail.startsWith(reason), qPrintable(record.answer.detail));
         }
         // A held server hears of one name, not of every name it holds.
         if (betaFailed > 0)
             QCOMPARE(m_betaServer->asked().size(), 1);
+        if (cnFailed > 0)
+            QCOMPARE(m_whoisServer->queries().size(), 1);
     }
 
     // Paused or stopped while a server holds: nothing goes out until the run
