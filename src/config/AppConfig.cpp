@@ -123,6 +123,7 @@ EngineConfig engineConfig(const AppConfig& config) {
                                  ? QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
                                  : config.cacheFolder;
         bootstrap.timeLimitMs = engine.requestTimeLimitMs;
+        bootstrap.proxy = config.proxy;
         engine.bootstrap = std::make_shared<RdapBootstrapStore>(bootstrap);
         engine.whois.cacheDir = bootstrap.cacheDir % u"/whois-servers"_s;
         // Straight to the resolver, never through the proxy: c-ares opens its

@@ -4,7 +4,6 @@
 #include "http/ProxyFailure.h"
 
 #include <QCoreApplication>
-#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkRequest>
@@ -19,13 +18,6 @@ using namespace Qt::StringLiterals;
 namespace ds {
 
 namespace {
-
-// The proxy for requests sent from now on, shared by every thread.
-QMutex proxyMutex;
-ProxyConfig& currentProxy() {
-    static ProxyConfig proxy;
-    return proxy;
-}
 
 // Asks the system's configuration afresh for every request, as it may name
 // different proxies for different hosts.
@@ -135,16 +127,6 @@ HttpRequest::~HttpRequest() {
     releaseReply();
 }
 
-void HttpRequest::setProxy(const ProxyConfig& proxy) {
-    const QMutexLocker lock(&proxyMutex);
-    currentProxy() = proxy;
-}
-
-ProxyConfig HttpRequest::proxy() {
-    const QMutexLocker lock(&proxyMutex);
-    return currentProxy();
-}
-
 void HttpRequest::open(const QByteArray& method, const QString& url) {
     if (m_readyState == Sent)
         fail(u"The request is already running and cannot be opened again."_s);
@@ -195,7 +177,6 @@ void HttpRequest::send(const QByteArray& body) {
         request.setRawHeader(name, earlier.isEmpty() ? value : earlier + ", " + value);
     }
 
-    m_proxy = proxy();
     QNetworkAccessManager& manager = threadManager(m_proxy);
     if (m_method == "GET")
         m_reply = manager.get(request);

@@ -35,10 +35,8 @@ public:
 
     explicit HttpRequest(QObject* parent = nullptr);
 
-    // Every request sent from now on, from any thread, goes through this
-    // proxy; requests already under way keep theirs.
-    static void setProxy(const ProxyConfig& proxy);
-    static ProxyConfig proxy();
+    // The proxy this request goes through when it is sent; none unless set.
+    void setProxy(const ProxyConfig& proxy) { m_proxy = proxy; }
 
     // Abandons a running transfer: no signal follows.
     ~HttpRequest() override;

@@ -102,6 +102,7 @@ void RdapBootstrapStore::refreshIfStale() {
 bool RdapBootstrapStore::fetch(const QUrl& url, const QDateTime& ifModifiedSince,
                                std::function<void(HttpRequest&)> done) {
     auto request = std::make_unique<HttpRequest>();
+    request->setProxy(m_options.proxy);
     try {
         request->open("GET", url.toString(QUrl::FullyEncoded));
         request->setRequestHeader("Accept", "application/json");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "http/ProxyConfig.h"
 #include "lookup/RdapBootstrap.h"
 
 #include <QObject>
@@ -28,6 +29,7 @@ public:
         QUrl refreshUrl = QUrl(QStringLiteral("https://data.iana.org/rdap/dns.json"));
         qint64 maxAgeMs = qint64(7) * 24 * 3600 * 1000;
         int timeLimitMs = 30000;
+        ProxyConfig proxy;
     };
     // Called once the bootstrap is there, with an empty text, or with why none
     // could be had.

@@ -68,6 +68,7 @@ void RdapLookup::send() {
     m_request->setRequestHeader("Accept", "application/rdap+json, application/json");
     m_request->setBodyLimit(BodyLimit);
     m_request->setTimeLimit(m_options.timeLimitMs);
+    m_request->setProxy(m_options.proxy);
     m_request->send();
 }
 

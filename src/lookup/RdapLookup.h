@@ -1,5 +1,6 @@
 #pragma once
 
+#include "http/ProxyConfig.h"
 #include "lookup/Answer.h"
 #include "lookup/RetryPolicy.h"
 #include "lookup/ServiceQueue.h"
@@ -28,6 +29,7 @@ public:
         RetryPolicy retry;
         // Times one name is asked again for servers that ask for patience.
         int maxAskAgain = 5;
+        ProxyConfig proxy;
     };
     using Done = std::function<void(const Answer& answer, int tries)>;
 

@@ -50,6 +50,7 @@ void RegistrarClient::check(const QString& entry, Done done) {
     connect(m_request.get(), &HttpRequest::completed, this, &RegistrarClient::onCompleted);
     m_request->setFollowRedirects(false);
     m_request->setBodyLimit(BodyLimit);
+    m_request->setProxy(m_proxy);
     try {
         m_request->open(QByteArrayLiteral("POST"), m_checkUrl.toString(QUrl::FullyEncoded));
         m_request->setRequestHeader(AvailabilityRequest::ContentTypeName,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "http/ProxyConfig.h"
 #include "lookup/ReplyVerdict.h"
 
 #include <QObject>
@@ -34,6 +35,9 @@ public:
     RegistrarClient(QUrl registrar, int timeLimitMs, QObject* parent = nullptr);
     ~RegistrarClient() override;
 
+    // The proxy every check goes through from now on; none unless set.
+    void setProxy(const ProxyConfig& proxy) { m_proxy = proxy; }
+
     // Starts a check; `done` is called once, always from a later turn of the
     // event loop, unless the check is abandoned first. A running check is
     // abandoned by a new one.
@@ -47,6 +51,7 @@ private:
     Reply failure(const QString& detail) const;
 
     QUrl m_checkUrl;
+    ProxyConfig m_proxy;
     QString m_server;
     int m_timeLimitMs;
     std::unique_ptr<HttpRequest> m_request;

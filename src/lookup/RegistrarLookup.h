@@ -24,6 +24,7 @@ public:
     // the worker waited is seen.
     void ask(Entry entry, Done done) override;
     void abandon() override;
+    void setProxy(const ProxyConfig& proxy) { m_client.setProxy(proxy); }
 
     // The one service every registrar lookup queues at.
     static QString service() { return QStringLiteral("registrar"); }

@@ -21,14 +21,17 @@ LookupKit::LookupKit(const EngineConfig& config)
 LookupKit::~LookupKit() = default;
 
 std::unique_ptr<Lookup> LookupKit::makeRegistrarLookup() {
-    return std::make_unique<RegistrarLookup>(m_queue, m_config.registrar,
-                                             m_config.requestTimeLimitMs, m_config.retry);
+    auto lookup = std::make_unique<RegistrarLookup>(m_queue, m_config.registrar,
+                                                    m_config.requestTimeLimitMs, m_config.retry);
+    lookup->setProxy(m_config.proxy);
+    return lookup;
 }
 
 std::unique_ptr<RegistryLookup> LookupKit::makeRegistryLookup() {
     RdapLookup::Options options;
     options.timeLimitMs = m_config.requestTimeLimitMs;
     options.retry = m_config.retry;
+    options.proxy = m_config.proxy;
     WhoisLookup::Options whois;
     whois.timeLimitMs = m_config.requestTimeLimitMs;
     // Plain TCP: through a SOCKS5 proxy, never an HTTP one. The system's

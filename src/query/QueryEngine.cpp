@@ -1,6 +1,5 @@
 #include "query/QueryEngine.h"
 
-#include "http/HttpRequest.h"
 #include "lookup/RdapBootstrapStore.h"
 #include "query/AlternatingWorkers.h"
 #include "query/DnsPrecheck.h"
@@ -24,7 +23,6 @@ QueryEngine::QueryEngine(RunBoard& board, EngineConfig config, XTimerSupport& ti
     , m_config(std::move(config))
     , m_kit(m_config)
     , m_ledger(board) {
-    HttpRequest::setProxy(m_config.proxy);
     m_ledger.onRecord([this](const LookupRecord& record) {
         // Queued: the window may open a box, which must not run inside a step.
         if (m_reachability.looksDown(record.answer))
@@ -91,8 +89,6 @@ void QueryEngine::start(qsizetype firstEntry) {
     m_board.clearResults();
     m_board.setPauseFlag(false);
     m_reachability.reset();
-    // The proxy is the process's: say again which one this run uses.
-    HttpRequest::setProxy(m_config.proxy);
     if (m_config.registrar.isEmpty() && m_config.bootstrap)
         m_config.bootstrap->refreshIfStale();
     // The DNS need not wait for the registries' list.

@@ -21,7 +21,6 @@ class TestProxy final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { HttpRequest::setProxy({}); }
 
     void parseProxyUrl_data() {
         QTest::addColumn<QString>("text");
@@ -123,9 +122,8 @@ private Q_SLOTS:
             proxy.requireCredentials("me", "secret");
         QVERIFY(proxy.listen());
         const quint16 port = proxyUp ? proxy.port() : ds::test::LocalProxy::deadPort();
-        HttpRequest::setProxy({type, u"127.0.0.1"_s, port, user, password});
-
         HttpRequest request;
+        request.setProxy({type, u"127.0.0.1"_s, port, user, password});
         QSignalSpy completed(&request, &HttpRequest::completed);
         request.open("POST", service.url().toString() + u"check"_s);
         request.setRequestHeader("Content-Type", "application/x-www-form-urlencoded");
