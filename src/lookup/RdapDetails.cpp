@@ -2,6 +2,7 @@
 
 #include "lookup/RegistryDetails.h"
 
+#include <QHash>
 #include <QJsonArray>
 
 using namespace Qt::StringLiterals;
@@ -19,10 +20,23 @@ QString eppCodeOf(const QString& rdapStatus) {
     return RegistryDetails::eppCode(rdapStatus);
 }
 
+// The statuses RFC 8056 lists come again in every reply: their codes are
+// worked out once.
+QString cachedEppCodeOf(const QString& rdapStatus) {
+    thread_local QHash<QString, QString> known;
+    const auto found = known.constFind(rdapStatus);
+    if (found != known.cend())
+        return found.value();
+    QString code = eppCodeOf(rdapStatus);
+    if (known.size() < 256)
+        known.insert(rdapStatus, code);
+    return code;
+}
+
 QStringList statusCodes(const QJsonArray& status) {
     QStringList codes;
     for (const QJsonValue& value : status) {
-        const QString code = eppCodeOf(value.toString());
+        const QString code = cachedEppCodeOf(value.toString());
         if (!code.isEmpty() && !codes.contains(code))
             codes.append(code);
     }
@@ -77,19 +91,23 @@ Details rdapDetails(const QJsonObject& domain) {
     Details details;
     details.status = statusCodes(domain.value("status"_L1).toArray());
     QDate statusDate;
+    const bool dropping =
+        RegistryDetails::refinedVerdict(Verdict::Taken, details) != Verdict::Taken;
     for (const QJsonValue& value : domain.value("events"_L1).toArray()) {
         const QJsonObject event = value.toObject();
         const QString action = event.value("eventAction"_L1).toString();
-        const QDate date = RegistryDetails::readDate(event.value("eventDate"_L1).toString());
+        QDate* target = nullptr;
         if (action.compare("registration"_L1, Qt::CaseInsensitive) == 0)
-            details.created = date;
+            target = &details.created;
         else if (action.compare("expiration"_L1, Qt::CaseInsensitive) == 0)
-            details.expires = date;
+            target = &details.expires;
         else if (action.compare("last changed"_L1, Qt::CaseInsensitive) == 0)
-            details.lastChanged = date;
+            target = &details.lastChanged;
         // An event named after the status dates it, where a registry gives one.
-        else if (details.status.contains(eppCodeOf(action)))
-            statusDate = date;
+        else if (dropping && details.status.contains(eppCodeOf(action)))
+            target = &statusDate;
+        if (target)
+            *target = RegistryDetails::readDate(event.value("eventDate"_L1).toString());
     }
     readRegistrar(domain.value("entities"_L1).toArray(), details);
     details.releases =

@@ -1,8 +1,7 @@
 #include "lookup/RegistryDetails.h"
 
-#include <QList>
-
 #include <array>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -44,28 +43,28 @@ struct DatePart {
 
 // The first three parts of a date, skipping a weekday's name; fewer when the
 // text holds something else first.
-QList<DatePart> dateParts(QStringView text) {
-    QList<DatePart> parts;
+int dateParts(QStringView text, std::array<DatePart, 3>& parts) {
+    int count = 0;
     qsizetype n = 0;
-    while (n < text.size() && parts.size() < 3) {
+    while (n < text.size() && count < 3) {
         const qsizetype start = n;
         if (text[n].isDigit()) {
             while (n < text.size() && text[n].isDigit())
                 ++n;
-            parts.append({text.sliced(start, n - start), 0});
+            parts[std::size_t(count++)] = {text.sliced(start, n - start), 0};
         } else if (text[n].isLetter()) {
             while (n < text.size() && text[n].isLetter())
                 ++n;
             const QStringView word = text.sliced(start, n - start);
             if (const int month = nameIndex(kMonths, word))
-                parts.append({{}, month});
+                parts[std::size_t(count++)] = {{}, month};
             else if (nameIndex(kWeekdays, word) == 0)
                 break;
         } else {
             ++n;
         }
     }
-    return parts;
+    return count;
 }
 
 // A day or month as a number of one or two digits; 0 for anything else.
@@ -79,14 +78,41 @@ int year(const DatePart& part) {
     return part.digits.size() == 4 ? part.digits.toInt() : 0;
 }
 
+int digitsAt(QStringView text, qsizetype from, qsizetype count) {
+    int value = 0;
+    for (qsizetype n = from; n < from + count; ++n) {
+        if (!text[n].isDigit())
+            return -1;
+        value = value * 10 + text[n].digitValue();
+    }
+    return value;
+}
+
+// "2027-08-13", as RDAP and most registries write it, read without the
+// general search: every RDAP reply holds a few.
+std::optional<QDate> isoDate(QStringView text) {
+    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-' ||
+        (text.size() > 10 && text[10].isDigit()))
+        return std::nullopt;
+    const int y = digitsAt(text, 0, 4);
+    const int m = digitsAt(text, 5, 2);
+    const int d = digitsAt(text, 8, 2);
+    if (y < 0 || m < 0 || d < 0)
+        return std::nullopt;
+    return QDate(y, m, d);
+}
+
 } // namespace
 
 QDate readDate(QStringView text) {
     text = text.trimmed();
-    const QList<DatePart> parts = dateParts(text);
-    if (!parts.isEmpty() && parts[0].digits.size() == 8) // 20270813
+    if (const std::optional<QDate> date = isoDate(text))
+        return *date;
+    std::array<DatePart, 3> parts;
+    const int count = dateParts(text, parts);
+    if (count > 0 && parts[0].digits.size() == 8) // 20270813
         return QDate::fromString(parts[0].digits.toString(), u"yyyyMMdd"_s);
-    if (parts.size() < 3)
+    if (count < 3)
         return {};
     if (year(parts[0]) != 0 && parts[2].month == 0)
         return QDate(year(parts[0]), smallNumber(parts[1]), smallNumber(parts[2]));
@@ -100,17 +126,26 @@ QDate readDate(QStringView text) {
 }
 
 QString eppCode(QStringView status) {
-    const QList<QStringView> words = status.trimmed().split(u' ', Qt::SkipEmptyParts);
-    if (words.size() == 1) {
-        const QString word = words[0].toString();
-        if (word == word.toUpper())
-            return word.toLower();
-        return word.left(1).toLower() + word.mid(1);
-    }
+    status = status.trimmed();
+    // A single word in capitals is a word, not an abbreviation: "OK", "ACTIVE".
+    bool capitals = true;
+    for (const QChar c : status)
+        capitals = capitals && !c.isLower();
+    const bool words = status.contains(u' ');
     QString code;
-    for (const QStringView word : words) {
-        const QString lower = word.toString().toLower();
-        code += code.isEmpty() ? lower : lower.left(1).toUpper() + lower.mid(1);
+    code.reserve(status.size());
+    bool wordStart = false;
+    for (const QChar c : status) {
+        if (c == u' ') {
+            wordStart = !code.isEmpty();
+        } else if (code.isEmpty()) {
+            code += c.toLower();
+        } else if (wordStart) {
+            code += c.toUpper();
+            wordStart = false;
+        } else {
+            code += capitals || words ? c.toLower() : c;
+        }
     }
     return code;
 }
