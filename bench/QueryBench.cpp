@@ -203,6 +203,7 @@ int main(int argc, char* argv[]) {
     if (all || argument == "rdap") {
         ds::bench::measureRdapPacing();
         ds::bench::measureRdapStepCost();
+        ds::bench::measureRdapReplyReading();
     }
     if (all || argument == "batch") {
         ds::bench::measureJournal();

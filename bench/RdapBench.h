@@ -8,5 +8,7 @@ namespace ds::bench {
 // lists of 1,000 to 1,000,000 names asked of the registries.
 void measureRdapPacing();
 void measureRdapStepCost();
+// What reading a registered name's details adds to reading its reply.
+void measureRdapReplyReading();
 
 } // namespace ds::bench

@@ -4,10 +4,9 @@ using namespace Qt::StringLiterals;
 
 namespace ds::bench {
 
-namespace {
-
-// The shape of a busy registry's reply for a registered name, some 2 KB.
-const QByteArray TakenReply = R"({"objectClassName":"domain","handle":"2336799_DOMAIN_COM-VRSN",
+const QByteArray& takenRdapReply() {
+    static const QByteArray reply =
+        R"({"objectClassName":"domain","handle":"2336799_DOMAIN_COM-VRSN",
 "ldhName":"EXAMPLE.COM","links":[{"value":"https://rdap.example/domain/EXAMPLE.COM",
 "rel":"self","href":"https://rdap.example/domain/EXAMPLE.COM","type":"application/rdap+json"}],
 "status":["client delete prohibited","client transfer prohibited","client update prohibited"],
@@ -28,8 +27,8 @@ const QByteArray TakenReply = R"({"objectClassName":"domain","handle":"2336799_D
 "notices":[{"title":"Terms of Use","description":["Service subject to Terms of Use."],
 "links":[{"href":"https://www.example/terms","type":"text/html"}]},
 {"title":"Status Codes","description":["For more information on domain status codes, please visit https://icann.org/epp"]}]})"_ba;
-
-} // namespace
+    return reply;
+}
 
 ThreadedHttpServer::ThreadedHttpServer(test::LocalHttpServer::Handler handler) {
     m_thread.start();
@@ -78,7 +77,7 @@ ThreadedRdapServer::ThreadedRdapServer(int delayMs, bool taken)
     : ThreadedHttpServer([delayMs, taken](const test::LocalHttpRequest&) {
         test::LocalHttpResponse response;
         response.status = taken ? 200 : 404;
-        response.body = taken ? TakenReply : "{}"_ba;
+        response.body = taken ? takenRdapReply() : "{}"_ba;
         response.delayMs = delayMs;
         return response;
     }) {}

@@ -33,6 +33,9 @@ public:
     explicit ThreadedRegistrar(int delayMs);
 };
 
+// The shape of a busy registry's RDAP reply for a registered name, some 2 KB.
+const QByteArray& takenRdapReply();
+
 // An RDAP service answering every domain query after a fixed delay: with 404
 // (free), or with a registry's usual domain object (statuses, events, a
 // registrar entity with its vCard, name servers, notices).
