@@ -204,6 +204,7 @@ int main(int argc, char* argv[]) {
         ds::bench::measureRdapPacing();
         ds::bench::measureDispatch();
         ds::bench::measureRdapStepCost();
+        ds::bench::measureRdapReplyReading();
     }
     if (all || argument == "batch") {
         ds::bench::measureJournal();

@@ -12,5 +12,7 @@ void measureRdapPacing();
 // back for an hour.
 void measureDispatch();
 void measureRdapStepCost();
+// What reading a registered name's details adds to reading its reply.
+void measureRdapReplyReading();
 
 } // namespace ds::bench

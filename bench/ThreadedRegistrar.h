@@ -33,11 +33,15 @@ public:
     explicit ThreadedRegistrar(int delayMs);
 };
 
-// An RDAP service answering every domain query with 404 (free) after a fixed
-// delay.
+// The shape of a busy registry's RDAP reply for a registered name, some 2 KB.
+const QByteArray& takenRdapReply();
+
+// An RDAP service answering every domain query after a fixed delay: with 404
+// (free), or with a registry's usual domain object (statuses, events, a
+// registrar entity with its vCard, name servers, notices).
 class ThreadedRdapServer final : public ThreadedHttpServer {
 public:
-    explicit ThreadedRdapServer(int delayMs);
+    explicit ThreadedRdapServer(int delayMs, bool taken = false);
 };
 
 } // namespace ds::bench

@@ -219,6 +219,8 @@ void Form1::buildTopStrip() {
 
 // Which service a run asks, so that nobody takes one for the other.
 QString Form1::methodText() const {
+    if (m_config.registrarAddress.isEmpty() && m_config.details)
+        return tr("查询方式：注册局（RDAP），含注册详情");
     if (m_config.registrarAddress.isEmpty())
         return m_config.dnsEnabled ? tr("查询方式：先查 DNS，再问注册局（RDAP）")
                                    : tr("查询方式：注册局（RDAP）");
@@ -388,7 +390,8 @@ void Form1::exportResults() {
             : QFileDialog::getSaveFileName(this, tr("导出结果"), QString(),
                                            tr("文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)"));
     if (!path.isEmpty())
-        ResultsFile::exportBoxes(this, path, m_Text1->toPlainText(), m_Text2->toPlainText());
+        ResultsFile::exportBoxes(this, path, {m_Text1->document(), m_Text2->document()},
+                                 [this](const QTextBlock& line) { return m_board.answerOf(line); });
 }
 
 void Form1::settingsLink_Click() {

@@ -61,6 +61,7 @@ void FormRunBoard::clearResults() {
     m_form.Text1()->clear();
     m_form.Text2()->clear();
     m_lineFacts.clear();
+    m_details.clear();
     m_texts.clear();
     m_textIndex.clear();
 }
@@ -146,8 +147,15 @@ void FormRunBoard::restore(const RunJournal::Contents& contents) {
 
 void FormRunBoard::appendResult(const LookupRecord& record) {
     const Answer& answer = record.answer;
-    m_lineFacts.push_back(
-        {answer.method, answer.httpStatus, textIndex(answer.server), textIndex(answer.detail)});
+    int details = -1;
+    if (const Details& given = answer.details; !given.isEmpty()) {
+        m_details.push_back({textIndex(given.registrar), textIndex(given.registrarIanaId),
+                             textIndex(given.status.join(u' ')), given.created, given.expires,
+                             given.lastChanged, given.releases});
+        details = int(m_details.size() - 1);
+    }
+    m_lineFacts.push_back({answer.method, answer.httpStatus, textIndex(answer.server),
+                           textIndex(answer.detail), details});
     const bool free = RecordLines::belongsInFreeBox(answer.verdict);
     appendLine(free ? m_form.Text1() : m_form.Text2(), RecordLines::windowLine(record),
                int(m_lineFacts.size() - 1));
@@ -161,23 +169,64 @@ int FormRunBoard::textIndex(const QString& text) {
     return *m_textIndex.insert(text, int(m_texts.size() - 1));
 }
 
-QString FormRunBoard::lineTip(const QTextBlock& line) const {
+std::optional<Answer> FormRunBoard::answerOf(const QTextBlock& line) const {
     const int facts = line.userState();
     if (facts < 0 || std::size_t(facts) >= m_lineFacts.size())
-        return {};
+        return std::nullopt;
     const LineFacts& f = m_lineFacts[std::size_t(facts)];
-    QStringList parts{tr("查询方式：%1").arg(RecordLines::methodWord(f.method))};
-    if (!m_texts.at(f.server).isEmpty())
-        parts.append(tr("服务器：%1").arg(m_texts.at(f.server)));
-    if (f.httpStatus != 0)
-        parts.append(tr("HTTP 状态：%1").arg(f.httpStatus));
-    const QString& detail = m_texts.at(f.detail);
+    Answer answer;
+    answer.method = f.method;
+    answer.httpStatus = f.httpStatus;
+    answer.server = m_texts.at(f.server);
+    answer.detail = m_texts.at(f.detail);
+    if (f.details >= 0) {
+        const LineDetails& d = m_details[std::size_t(f.details)];
+        answer.details = {m_texts.at(d.registrar),
+                          m_texts.at(d.registrarIanaId),
+                          d.created,
+                          d.expires,
+                          d.lastChanged,
+                          m_texts.at(d.status).split(u' ', Qt::SkipEmptyParts),
+                          d.releases};
+    }
+    return answer;
+}
+
+QString FormRunBoard::lineTip(const QTextBlock& line) const {
+    const std::optional<Answer> answer = answerOf(line);
+    if (!answer)
+        return {};
+    QStringList parts{tr("查询方式：%1").arg(RecordLines::methodWord(answer->method))};
+    if (!answer->server.isEmpty())
+        parts.append(tr("服务器：%1").arg(answer->server));
+    if (answer->httpStatus != 0)
+        parts.append(tr("HTTP 状态：%1").arg(answer->httpStatus));
+    const QString& detail = answer->detail;
     // The DNS's detail is the name servers that show the name taken.
-    if (!detail.isEmpty() && f.method == Method::Dns)
+    if (!detail.isEmpty() && answer->method == Method::Dns)
         parts.append(tr("域名服务器：%1").arg(detail));
-    else if (!detail.isEmpty() && detail != u"HTTP %1"_s.arg(f.httpStatus))
+    else if (!detail.isEmpty() && detail != u"HTTP %1"_s.arg(answer->httpStatus))
         parts.append(tr("说明：%1").arg(detail));
+    parts.append(detailsTip(answer->details));
     return parts.join(u'\n');
+}
+
+QStringList FormRunBoard::detailsTip(const Details& details) {
+    QStringList parts;
+    if (!details.registrar.isEmpty() && !details.registrarIanaId.isEmpty())
+        parts.append(tr("注册商：%1（IANA %2）").arg(details.registrar, details.registrarIanaId));
+    else if (!details.registrar.isEmpty())
+        parts.append(tr("注册商：%1").arg(details.registrar));
+    const auto date = [&parts](const QString& label, QDate value) {
+        if (value.isValid())
+            parts.append(label.arg(value.toString(Qt::ISODate)));
+    };
+    date(tr("注册日期：%1"), details.created);
+    date(tr("到期日期：%1"), details.expires);
+    if (!details.status.isEmpty())
+        parts.append(tr("状态：%1").arg(details.status.join(u", "_s)));
+    date(tr("预计释放：%1"), details.releases);
+    return parts;
 }
 
 // The line's block keeps the index of its facts in its user state, which

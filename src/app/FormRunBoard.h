@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -59,8 +60,12 @@ public:
     void setNotice(std::function<void(const QString&)> notice) { m_notice = std::move(notice); }
 
     // How the answer on a result line was had (method, server, HTTP status,
-    // reason), for its tooltip; empty for a line no record wrote.
+    // reason) and, for a taken name, its registrar, dates and status, for its
+    // tooltip; empty for a line no record wrote.
     QString lineTip(const QTextBlock& line) const;
+    // The answer kept for a result line, without the entry and verdict its
+    // text gives; nullopt for a line no record wrote.
+    std::optional<Answer> answerOf(const QTextBlock& line) const;
 
 private:
     // What a result line's tooltip tells, with its texts kept once each: a
@@ -70,12 +75,25 @@ private:
         int httpStatus = 0;
         int server = 0;
         int detail = 0;
+        // Into m_details; -1 when the reply gave none.
+        int details = -1;
+    };
+    // A reply's details, their texts kept once each as well.
+    struct LineDetails {
+        int registrar = 0;
+        int registrarIanaId = 0;
+        int status = 0;
+        QDate created;
+        QDate expires;
+        QDate lastChanged;
+        QDate releases;
     };
 
     void appendResult(const LookupRecord& record);
     void startJournal(const QStringList& entries, const RunJournal::Records& records);
     void checkJournal();
     void tellOnce(bool& told, const QString& text);
+    static QStringList detailsTip(const Details& details);
     int textIndex(const QString& text);
     static void appendLine(QPlainTextEdit* box, const QString& line, int facts);
     static void showNumber(QLabel* label, qsizetype number);
@@ -92,6 +110,7 @@ private:
     bool m_toldJournal = false;
     bool m_toldProxy = false;
     std::vector<LineFacts> m_lineFacts;
+    std::vector<LineDetails> m_details;
     QStringList m_texts;
     QHash<QString, int> m_textIndex;
 };

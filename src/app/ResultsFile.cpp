@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -19,14 +21,18 @@ RecordFormat formatFor(const QString& fileName) {
     return RecordFormat::Text;
 }
 
-Export contents(const QString& text1, const QString& text2, RecordFormat format) {
+Export contents(const QList<const QTextDocument*>& boxes, RecordFormat format,
+                const AnswerOf& answerOf) {
     Export result;
     QString text;
     const QString header = RecordLines::header(format);
     if (!header.isEmpty())
         text += header + RecordLines::lineEnding(format);
-    for (const QString& box : {text1, text2}) {
-        for (const QString& line : box.split(u'\n', Qt::SkipEmptyParts)) {
+    for (const QTextDocument* box : boxes) {
+        for (QTextBlock block = box->begin(); block.isValid(); block = block.next()) {
+            const QString line = block.text();
+            if (line.isEmpty())
+                continue;
             if (format == RecordFormat::Text) {
                 text += line + u'\n';
                 continue;
@@ -36,7 +42,10 @@ Export contents(const QString& text1, const QString& text2, RecordFormat format)
                 ++result.skippedLines;
                 continue;
             }
+            // The line's text has the last word on name and verdict: a person
+            // may have edited it.
             LookupRecord record;
+            record.answer = answerOf(block).value_or(Answer());
             record.entry = read->name;
             record.answer.verdict = read->verdict;
             text += RecordLines::line(format, record) + RecordLines::lineEnding(format);
@@ -55,9 +64,9 @@ bool save(const QString& fileName, const QByteArray& bytes, QString& error) {
     return true;
 }
 
-void exportBoxes(QWidget* parent, const QString& fileName, const QString& text1,
-                 const QString& text2) {
-    const Export exported = contents(text1, text2, formatFor(fileName));
+void exportBoxes(QWidget* parent, const QString& fileName, const QList<const QTextDocument*>& boxes,
+                 const AnswerOf& answerOf) {
+    const Export exported = contents(boxes, formatFor(fileName), answerOf);
     QString error;
     if (!save(fileName, exported.bytes, error)) {
         MessageBoxes::inform(

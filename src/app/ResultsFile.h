@@ -1,10 +1,17 @@
 #pragma once
 
 #include "config/BatchOptions.h"
+#include "lookup/Answer.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
+class QTextBlock;
+class QTextDocument;
 class QWidget;
 
 namespace ds {
@@ -21,16 +28,20 @@ struct Export {
     // Lines of the boxes that are no result line, left out of CSV and JSON Lines.
     int skippedLines = 0;
 };
-// The free box's lines first, then the other box's.
-Export contents(const QString& text1, const QString& text2, RecordFormat format);
+// The answer the run kept for a line (method, server, details ...); nullopt
+// for a line no record wrote, which is exported with its name and verdict only.
+using AnswerOf = std::function<std::optional<Answer>(const QTextBlock&)>;
+// The boxes' lines in order: the free box first, then the other.
+Export contents(const QList<const QTextDocument*>& boxes, RecordFormat format,
+                const AnswerOf& answerOf);
 
 // Writes to a temporary file beside `fileName` and renames it into place, so a
 // failure leaves an existing file whole; false with the reason.
 bool save(const QString& fileName, const QByteArray& bytes, QString& error);
 
-// Saves both boxes to `fileName` and tells the person how that went.
-void exportBoxes(QWidget* parent, const QString& fileName, const QString& text1,
-                 const QString& text2);
+// Saves the boxes to `fileName` and tells the person how that went.
+void exportBoxes(QWidget* parent, const QString& fileName, const QList<const QTextDocument*>& boxes,
+                 const AnswerOf& answerOf);
 
 } // namespace ResultsFile
 } // namespace ds

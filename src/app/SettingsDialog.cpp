@@ -80,6 +80,7 @@ SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, boo
     connect(m_password, &QLineEdit::textChanged, this, &SettingsDialog::refresh);
     connect(m_method, &QButtonGroup::idToggled, this, &SettingsDialog::refresh);
     connect(m_dnsEnabled, &QCheckBox::toggled, this, &SettingsDialog::refresh);
+    connect(m_details, &QCheckBox::toggled, this, &SettingsDialog::refresh);
     connect(m_proxyType, &QButtonGroup::idToggled, this, &SettingsDialog::refresh);
     // A proxy of its own is offered with its usual port until one is typed.
     connect(m_proxyType, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
@@ -109,6 +110,12 @@ QWidget* SettingsDialog::buildLookupGroup() {
         ->setPlaceholderText(tr("系统默认"));
     const QString dnsNote = tr("DNS 查询直接发往 DNS 服务器，不经过代理。");
     dns->addWidget(note(u"dnsNote"_s, dnsNote), 2, 0, 1, 4);
+    m_details = new QCheckBox(tr("查注册详情：每个域名都问注册局（注册商、日期、状态）"));
+    m_details->setObjectName(u"details"_s);
+    dns->addWidget(m_details, 3, 0, 1, 4);
+    // The DNS answers only "taken", without details: asking for them skips it.
+    const QString detailsNote = tr("勾选后不再先查 DNS，每个域名都要等注册局回答，较慢。");
+    dns->addWidget(note(u"detailsNote"_s, detailsNote), 4, 0, 1, 4);
     grid->addLayout(dns, 1, 0, 1, 4);
     grid->addWidget(choice(m_method, static_cast<int>(LookupMethod::Registrar),
                            u"registrarChoice"_s, tr("注册商查询服务")),
@@ -197,6 +204,7 @@ void SettingsDialog::fill(const SettingsForm& form) {
     m_method->button(static_cast<int>(form.method))->setChecked(true);
     m_edits[Field::RegistrarAddress]->setText(form.registrarAddress);
     m_dnsEnabled->setChecked(form.dnsEnabled);
+    m_details->setChecked(form.details);
     m_edits[Field::DnsServer]->setText(form.dnsServer);
     for (const SettingsForm::NumberField& number : SettingsForm::numberFields())
         m_edits[number.field]->setText(form.numbers.value(number.field));
@@ -213,6 +221,7 @@ SettingsForm SettingsDialog::form() const {
     form.method = static_cast<LookupMethod>(m_method->checkedId());
     form.registrarAddress = m_edits[Field::RegistrarAddress]->text();
     form.dnsEnabled = m_dnsEnabled->isChecked();
+    form.details = m_details->isChecked();
     form.dnsServer = m_edits[Field::DnsServer]->text();
     for (const SettingsForm::NumberField& number : SettingsForm::numberFields())
         form.numbers[number.field] = m_edits[number.field]->text();
@@ -240,8 +249,10 @@ void SettingsDialog::refresh() {
 
     for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it)
         it.value()->setEnabled(current.inUse(it.key()));
-    // The DNS step never precedes the registrar.
-    m_dnsEnabled->setEnabled(current.method == LookupMethod::Registries);
+    // The DNS step never precedes the registrar, nor a run that wants details.
+    const bool registries = current.method == LookupMethod::Registries;
+    m_dnsEnabled->setEnabled(registries && !current.details);
+    m_details->setEnabled(registries);
     const bool ownProxy = current.inUse(Field::ProxyHost);
     m_password->setEnabled(ownProxy);
     m_rememberPassword->setEnabled(ownProxy);

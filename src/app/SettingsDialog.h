@@ -50,6 +50,7 @@ private:
     Settings& m_store;
     QButtonGroup* m_method = nullptr;
     QCheckBox* m_dnsEnabled = nullptr;
+    QCheckBox* m_details = nullptr;
     QButtonGroup* m_proxyType = nullptr;
     QMap<SettingsForm::Field, QLineEdit*> m_edits;
     QMap<SettingsForm::Field, QLabel*> m_problems;

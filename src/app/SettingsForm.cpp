@@ -65,6 +65,7 @@ SettingsForm SettingsForm::load(const Settings& settings) {
     form.registrarAddress = settings.registrarAddress();
     form.dnsEnabled = settings.dnsEnabled();
     form.dnsServer = settings.dnsServer();
+    form.details = settings.details();
     for (const NumberField& number : kNumberFields)
         form.numbers[number.field] = QString::number(settings.integer(number.key));
     const ProxyConfig proxy = settings.proxy();
@@ -90,7 +91,7 @@ bool SettingsForm::inUse(Field field) const {
         return method == LookupMethod::Registrar;
     case Field::DnsServer:
     case Field::DnsParallel:
-        return method == LookupMethod::Registries && dnsEnabled;
+        return method == LookupMethod::Registries && dnsEnabled && !details;
     case Field::ProxyHost:
     case Field::ProxyPort:
     case Field::ProxyUser:
@@ -149,6 +150,7 @@ bool SettingsForm::save(Settings& settings, QString* keyringProblem) const {
                       method == LookupMethod::Registrar ? u"registrar"_s : u"registries"_s);
     settings.setValue(Key::RegistrarAddress, normaliseRegistrarAddress(registrarAddress));
     settings.setValue(Key::DnsEnabled, dnsEnabled);
+    settings.setValue(Key::Details, details);
     const QString server = dnsServer.trimmed();
     settings.setValue(Key::DnsServer, isUsableDnsServer(server) ? server : QString());
     for (const NumberField& number : kNumberFields) {

@@ -50,6 +50,8 @@ public:
     QString registrarAddress;
     bool dnsEnabled = true;
     QString dnsServer;
+    // Every name to its registry for its details, which leaves the DNS step out.
+    bool details = false;
     // The text of each number field, keyed by its Field.
     QMap<Field, QString> numbers;
     ProxyConfig::Type proxyType = ProxyConfig::Type::None;

@@ -57,6 +57,8 @@ QString summary(const BatchTally& tally, qint64 elapsedMs, bool interrupted) {
                        .arg(tally.taken)
                        .arg(tally.failed)
                        .arg(tally.invalid);
+    if (tally.dropping > 0)
+        line += u"; %1 of the taken in redemption or pending delete"_s.arg(tally.dropping);
     if (tally.byDns > 0)
         line += u"; %1 of the taken answered by the DNS, no registry asked"_s.arg(tally.byDns);
     if (tally.repeats > 0)

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace ds {
 
-RecordWriter::RecordWriter(RecordFormat format, std::optional<Verdict> only)
+RecordWriter::RecordWriter(RecordFormat format, std::optional<RecordSelection> only)
     : m_format(format)
     , m_only(only) {}
 
@@ -39,7 +39,7 @@ QString RecordWriter::target() const {
 }
 
 bool RecordWriter::write(const LookupRecord& record) {
-    if (m_only && record.answer.verdict != *m_only)
+    if (m_only && !selects(*m_only, record.answer.verdict))
         return m_healthy;
     return writeLine(RecordLines::line(m_format, record));
 }

@@ -17,7 +17,7 @@ namespace ds {
 // only whole lines.
 class RecordWriter final {
 public:
-    RecordWriter(RecordFormat format, std::optional<Verdict> only);
+    RecordWriter(RecordFormat format, std::optional<RecordSelection> only);
 
     // Standard output when `fileName` is empty. `append` keeps what the file
     // holds; a header row is written only into an empty file.
@@ -34,7 +34,7 @@ private:
     void dropPartialLine(qint64 written);
 
     RecordFormat m_format;
-    std::optional<Verdict> m_only;
+    std::optional<RecordSelection> m_only;
     QFile m_file;
     bool m_toStandardOutput = false;
     bool m_healthy = true;

@@ -51,11 +51,15 @@ void StreamRunBoard::appendRecord(qsizetype number, const LookupRecord& record) 
     ++m_tally.done;
     if (record.answer.method == Method::Dns)
         ++m_tally.byDns;
+    if (isDropping(record.answer.verdict))
+        ++m_tally.dropping;
     switch (record.answer.verdict) {
     case Verdict::Free:
         ++m_tally.free;
         break;
     case Verdict::Taken:
+    case Verdict::Redemption:
+    case Verdict::PendingDelete:
     case Verdict::Reserved:
         ++m_tally.taken;
         break;

@@ -20,6 +20,8 @@ struct BatchTally {
     qsizetype invalid = 0;
     // Of the taken, those the DNS answered: no registry was asked.
     qsizetype byDns = 0;
+    // Of the taken, those in redemption or pending delete.
+    qsizetype dropping = 0;
     // Lines naming a name already read, skipped.
     qsizetype repeats = 0;
     // Names the output already answered (--resume), skipped.

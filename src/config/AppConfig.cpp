@@ -104,6 +104,7 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
     config.dnsEnabled = settings.dnsEnabled() && !options.noDns;
     config.dnsServer = options.dnsServer.value_or(settings.dnsServer());
     config.dnsParallel = settings.dnsParallel();
+    config.details = settings.details() || options.details;
     return config;
 }
 
@@ -129,7 +130,8 @@ EngineConfig engineConfig(const AppConfig& config) {
         // Straight to the resolver, never through the proxy: c-ares opens its
         // own UDP sockets, which an HTTP proxy cannot carry and which c-ares
         // has no way to hand to a SOCKS5 one.
-        if (config.dnsEnabled)
+        // The DNS step's verdict has no details: who wants them asks the registry.
+        if (config.dnsEnabled && !config.details)
             engine.dns =
                 DnsCheckOptions{.server = config.dnsServer, .parallel = config.dnsParallel};
     }

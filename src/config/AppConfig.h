@@ -48,6 +48,9 @@ struct AppConfig {
     bool dnsEnabled = true;
     QString dnsServer = {};
     int dnsParallel = DnsCheckOptions{}.parallel;
+    // Every name to its registry, for its registrar, dates and status: the
+    // DNS can only say "taken", so its step is left out.
+    bool details = false;
 };
 
 // What the command line asked for; an absent option leaves the stored
@@ -70,6 +73,8 @@ struct CommandLineOptions {
     // --no-dns: no DNS step for this start, whatever is stored.
     bool noDns = false;
     std::optional<QString> dnsServer;
+    // --details: every name to its registry, whatever is stored.
+    bool details = false;
     std::optional<QUrl> toolsUrl;
     std::optional<QUrl> supportUrl;
     std::optional<QString> language;

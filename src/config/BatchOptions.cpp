@@ -22,7 +22,33 @@ std::optional<RecordFormat> formatFromName(const QString& name) {
     return std::nullopt;
 }
 
+std::optional<RecordSelection> selectionFromName(const QString& name) {
+    if (name == "free"_L1)
+        return RecordSelection::Free;
+    if (name == "taken"_L1)
+        return RecordSelection::Taken;
+    if (name == "failed"_L1)
+        return RecordSelection::Failed;
+    if (name == "dropping"_L1)
+        return RecordSelection::Dropping;
+    return std::nullopt;
+}
+
 } // namespace
+
+bool selects(RecordSelection selection, Verdict verdict) {
+    switch (selection) {
+    case RecordSelection::Free:
+        return verdict == Verdict::Free;
+    case RecordSelection::Taken:
+        return verdict == Verdict::Taken || isDropping(verdict);
+    case RecordSelection::Failed:
+        return verdict == Verdict::Failed;
+    case RecordSelection::Dropping:
+        return isDropping(verdict);
+    }
+    return false;
+}
 
 BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -37,8 +63,11 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     const QCommandLineOption output(u"output"_s, u"Write records to FILE."_s, u"FILE"_s);
     const QCommandLineOption resume(u"resume"_s,
                                     u"Skip names --output already answers, and append to it."_s);
-    const QCommandLineOption only(u"only"_s, u"Write only free, taken or failed names."_s,
-                                  u"VERDICT"_s);
+    const QCommandLineOption only(
+        u"only"_s,
+        u"Write only free, taken or failed names, or those dropping (in redemption or pending "
+        u"delete)."_s,
+        u"VERDICT"_s);
     const QCommandLineOption quiet(u"quiet"_s, u"Print nothing but errors."_s);
     parser.addOptions({format, output, resume, only, quiet});
     parser.addOptions(lookupOptions());
@@ -62,11 +91,10 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     if (options.resume && options.outputFile.isEmpty())
         return fail(u"--resume needs --output FILE"_s);
     if (parser.isSet(only)) {
-        const auto verdict = verdictFromKey(parser.value(only));
-        if (!verdict || (*verdict != Verdict::Free && *verdict != Verdict::Taken &&
-                         *verdict != Verdict::Failed))
-            return fail(u"--only: \"%1\" is none of free, taken, failed"_s.arg(parser.value(only)));
-        options.only = verdict;
+        options.only = selectionFromName(parser.value(only));
+        if (!options.only)
+            return fail(u"--only: \"%1\" is none of free, taken, failed, dropping"_s.arg(
+                parser.value(only)));
     }
     options.quiet = parser.isSet(quiet);
     if (const QString trouble = readLookupOptions(parser, options.common); !trouble.isEmpty())

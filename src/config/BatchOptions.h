@@ -14,6 +14,12 @@ namespace ds {
 // comma-separated values, or one JSON object per line.
 enum class RecordFormat { Text, Tsv, Csv, Jsonl };
 
+// Which records --only lets through: the free names, the taken ones (those
+// in redemption or pending delete among them), the failed ones, or only the
+// names in redemption or pending delete.
+enum class RecordSelection { Free, Taken, Failed, Dropping };
+bool selects(RecordSelection selection, Verdict verdict);
+
 // What `domainsieve check` was asked to do.
 struct BatchOptions {
     // Files read in order; "-" (or no file at all) is standard input.
@@ -22,8 +28,8 @@ struct BatchOptions {
     // Empty: standard output.
     QString outputFile;
     bool resume = false;
-    // Write only records of this verdict.
-    std::optional<Verdict> only;
+    // Write only these records.
+    std::optional<RecordSelection> only;
     bool quiet = false;
     CommandLineOptions common;
 };

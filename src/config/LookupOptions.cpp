@@ -65,6 +65,9 @@ QList<QCommandLineOption> lookupOptions() {
          u"The resolver the DNS step asks, directly and never through --proxy: an IP address "
          u"with an optional port, in place of the system's."_s,
          u"HOST[:PORT]"_s},
+        {u"details"_s,
+         u"Ask the registry about every name for its registrar, dates and status, also about "
+         u"the names the DNS shows taken (which skips the DNS step)."_s},
     };
     for (const NumberOption& number : kNumberOptions) {
         const auto [low, high] = Settings::range(number.key);
@@ -125,6 +128,7 @@ QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& 
         options.whoisServers.append(server.trimmed());
     }
     options.noDns = parser.isSet(u"no-dns"_s);
+    options.details = parser.isSet(u"details"_s);
     if (parser.isSet(u"dns-server"_s)) {
         const QString server = parser.value(u"dns-server"_s).trimmed();
         if (!isUsableDnsServer(server))
@@ -146,6 +150,8 @@ QStringList dialogOptionsGiven(const CommandLineOptions& options) {
         given << u"--no-dns"_s;
     if (options.dnsServer)
         given << u"--dns-server"_s;
+    if (options.details)
+        given << u"--details"_s;
     for (const NumberOption& number : kNumberOptions) {
         if (options.*number.target)
             given << u"--"_s + number.name;

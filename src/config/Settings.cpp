@@ -93,6 +93,10 @@ const Entry kEntries[] = {
      [] { return QVariant(16); }, 1, 64},
     {Settings::Key::LongestWaitMinutes, "registry/longestWaitMinutes"_L1,
      [] { return QVariant(10); }, 1, 1440},
+    {Settings::Key::Details, "lookup/details"_L1,
+     [] {
+         return QVariant(false);
+     }},
 };
 
 const Entry& entry(Settings::Key key) {
@@ -208,6 +212,10 @@ QString Settings::dnsServer() const {
 
 int Settings::dnsParallel() const {
     return integer(Key::DnsParallel);
+}
+
+bool Settings::details() const {
+    return stored(Key::Details).toBool();
 }
 
 void Settings::setValue(Key key, const QVariant& value) {

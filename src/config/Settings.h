@@ -55,6 +55,7 @@ public:
         RegistryRequestsInFlight,
         // Minutes a held server is waited for before its names end as failed.
         LongestWaitMinutes,
+        Details,
     };
 
     // The user's own settings store.
@@ -111,6 +112,9 @@ public:
     QString dnsServer() const;
     // How many names the DNS step asks about at once.
     int dnsParallel() const;
+    // Whether every name goes to its registry for its registrar, dates and
+    // status, also when the DNS would show it taken.
+    bool details() const;
 
     void setValue(Key key, const QVariant& value);
     void remove(Key key);

@@ -18,6 +18,8 @@ namespace {
 constexpr std::array kWords = {
     std::pair{Verdict::Free, QT_TRANSLATE_NOOP("RecordLines", "可注册")},
     std::pair{Verdict::Taken, QT_TRANSLATE_NOOP("RecordLines", "已被注册")},
+    std::pair{Verdict::Redemption, QT_TRANSLATE_NOOP("RecordLines", "赎回期")},
+    std::pair{Verdict::PendingDelete, QT_TRANSLATE_NOOP("RecordLines", "待删除")},
     std::pair{Verdict::Failed, QT_TRANSLATE_NOOP("RecordLines", "查询失败")},
     std::pair{Verdict::Invalid, QT_TRANSLATE_NOOP("RecordLines", "格式错误")},
     std::pair{Verdict::Unsupported, QT_TRANSLATE_NOOP("RecordLines", "不支持的后缀")},
@@ -44,7 +46,24 @@ QString oneLine(QString text) {
     return text;
 }
 
+// The columns of TSV and CSV; the details come last, so that a reader of the
+// first eight finds them where they always were.
+const QStringList& columns() {
+    static const QStringList names = {u"name"_s,      u"ascii"_s,   u"verdict"_s, u"method"_s,
+                                      u"server"_s,    u"detail"_s,  u"tries"_s,   u"elapsed_ms"_s,
+                                      u"registrar"_s, u"created"_s, u"expires"_s, u"status"_s,
+                                      u"releases"_s};
+    return names;
+}
+// Files written before the details came have only the first eight.
+constexpr qsizetype kColumnsWithoutDetails = 8;
+
+QString isoDate(QDate date) {
+    return date.toString(Qt::ISODate);
+}
+
 QStringList fields(const LookupRecord& record) {
+    const Details& details = record.answer.details;
     return {oneLine(record.entry),
             oneLine(record.ascii),
             verdictKey(record.answer.verdict),
@@ -52,7 +71,12 @@ QStringList fields(const LookupRecord& record) {
             oneLine(record.answer.server),
             oneLine(record.answer.detail),
             QString::number(record.tries),
-            QString::number(record.elapsedMs)};
+            QString::number(record.elapsedMs),
+            oneLine(details.registrar),
+            isoDate(details.created),
+            isoDate(details.expires),
+            oneLine(details.status.join(u' ')),
+            isoDate(details.releases)};
 }
 
 QString csvField(const QString& field) {
@@ -91,8 +115,12 @@ std::optional<QStringList> csvFields(QStringView line) {
     return result;
 }
 
+QDate dateOf(const QJsonObject& object, QLatin1StringView key) {
+    return QDate::fromString(object.value(key).toString(), Qt::ISODate);
+}
+
 std::optional<NameVerdict> fromFields(const QStringList& row) {
-    if (row.size() != 8)
+    if (row.size() != kColumnsWithoutDetails && row.size() != columns().size())
         return std::nullopt;
     const auto verdict = verdictFromKey(row.at(2));
     if (!verdict)
@@ -123,13 +151,11 @@ QString windowLine(const LookupRecord& record) {
 }
 
 QString header(RecordFormat format) {
-    static const QStringList names = {u"name"_s,   u"ascii"_s,  u"verdict"_s, u"method"_s,
-                                      u"server"_s, u"detail"_s, u"tries"_s,   u"elapsed_ms"_s};
     switch (format) {
     case RecordFormat::Tsv:
-        return names.join(u'\t');
+        return columns().join(u'\t');
     case RecordFormat::Csv:
-        return names.join(u',');
+        return columns().join(u',');
     case RecordFormat::Text:
     case RecordFormat::Jsonl:
         break;
@@ -160,6 +186,7 @@ QLatin1StringView lineEnding(RecordFormat format) {
 }
 
 QJsonObject toJson(const LookupRecord& record) {
+    const Details& details = record.answer.details;
     return {{u"name"_s, record.entry},
             {u"ascii"_s, record.ascii},
             {u"verdict"_s, QString(verdictKey(record.answer.verdict))},
@@ -168,7 +195,14 @@ QJsonObject toJson(const LookupRecord& record) {
             {u"detail"_s, record.answer.detail},
             {u"http_status"_s, record.answer.httpStatus},
             {u"tries"_s, record.tries},
-            {u"elapsed_ms"_s, record.elapsedMs}};
+            {u"elapsed_ms"_s, record.elapsedMs},
+            {u"registrar"_s, details.registrar},
+            {u"registrar_iana_id"_s, details.registrarIanaId},
+            {u"created"_s, isoDate(details.created)},
+            {u"expires"_s, isoDate(details.expires)},
+            {u"last_changed"_s, isoDate(details.lastChanged)},
+            {u"status"_s, details.status.join(u' ')},
+            {u"releases"_s, isoDate(details.releases)}};
 }
 
 std::optional<LookupRecord> fromJson(const QJsonObject& object) {
@@ -181,6 +215,14 @@ std::optional<LookupRecord> fromJson(const QJsonObject& object) {
     record.ascii = object.value("ascii"_L1).toString();
     record.answer = {*verdict, *method, object.value("server"_L1).toString(),
                      object.value("detail"_L1).toString(), object.value("http_status"_L1).toInt()};
+    Details& details = record.answer.details;
+    details.registrar = object.value("registrar"_L1).toString();
+    details.registrarIanaId = object.value("registrar_iana_id"_L1).toString();
+    details.created = dateOf(object, "created"_L1);
+    details.expires = dateOf(object, "expires"_L1);
+    details.lastChanged = dateOf(object, "last_changed"_L1);
+    details.status = object.value("status"_L1).toString().split(u' ', Qt::SkipEmptyParts);
+    details.releases = dateOf(object, "releases"_L1);
     record.tries = object.value("tries"_L1).toInt();
     record.elapsedMs = object.value("elapsed_ms"_L1).toInteger();
     return record;

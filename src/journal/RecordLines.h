@@ -17,8 +17,8 @@ namespace ds {
 // what one writes the others can read.
 namespace RecordLines {
 
-// The window's word for a verdict: 可注册, 已被注册, 查询失败, 格式错误 or
-// 不支持的后缀, or its translation when one is installed (the batch mode
+// The window's word for a verdict: 可注册, 已被注册, 赎回期, 待删除, 已保留,
+// 查询失败, 格式错误 or 不支持的后缀, or its translation when one is installed (the batch mode
 // installs none).
 QString verdictWord(Verdict verdict);
 // The window's word for how an answer was had: 注册商接口, 注册局（RDAP）...

@@ -10,9 +10,14 @@ namespace ds {
 namespace {
 
 constexpr std::array kVerdictKeys = {
-    std::pair{Verdict::Free, "free"_L1},         std::pair{Verdict::Taken, "taken"_L1},
-    std::pair{Verdict::Reserved, "reserved"_L1}, std::pair{Verdict::Failed, "failed"_L1},
-    std::pair{Verdict::Invalid, "invalid"_L1},   std::pair{Verdict::Unsupported, "unsupported"_L1},
+    std::pair{Verdict::Free, "free"_L1},
+    std::pair{Verdict::Taken, "taken"_L1},
+    std::pair{Verdict::Redemption, "redemption"_L1},
+    std::pair{Verdict::PendingDelete, "pending_delete"_L1},
+    std::pair{Verdict::Reserved, "reserved"_L1},
+    std::pair{Verdict::Failed, "failed"_L1},
+    std::pair{Verdict::Invalid, "invalid"_L1},
+    std::pair{Verdict::Unsupported, "unsupported"_L1},
 };
 
 constexpr std::array kMethodKeys = {
@@ -43,6 +48,26 @@ std::optional<Enum> valueOf(const std::array<std::pair<Enum, QLatin1StringView>,
 }
 
 } // namespace
+
+bool isTaken(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Taken:
+    case Verdict::Redemption:
+    case Verdict::PendingDelete:
+    case Verdict::Reserved:
+        return true;
+    case Verdict::Free:
+    case Verdict::Failed:
+    case Verdict::Invalid:
+    case Verdict::Unsupported:
+        break;
+    }
+    return false;
+}
+
+bool isDropping(Verdict verdict) {
+    return verdict == Verdict::Redemption || verdict == Verdict::PendingDelete;
+}
 
 QLatin1StringView verdictKey(Verdict verdict) {
     return keyOf(kVerdictKeys, verdict);

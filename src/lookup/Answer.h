@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QLatin1StringView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -10,8 +12,39 @@ namespace ds {
 
 // What became of one name. Free is said only on the word of the service that
 // is authoritative for the name; everything that is not a clear answer is
-// Failed, with its reason in the detail.
-enum class Verdict { Free, Taken, Reserved, Failed, Invalid, Unsupported };
+// Failed, with its reason in the detail. Redemption and PendingDelete are
+// taken names their registry is about to let go: still registered, never free.
+enum class Verdict {
+    Free,
+    Taken,
+    Redemption,
+    PendingDelete,
+    Reserved,
+    Failed,
+    Invalid,
+    Unsupported
+};
+
+// What a registry's reply tells about a registered name beyond the verdict.
+// A field the reply did not give, or gave in a form we cannot read, stays empty.
+struct Details {
+    QString registrar;
+    QString registrarIanaId;
+    QDate created;
+    QDate expires;
+    QDate lastChanged;
+    // EPP status codes as registries write them in WHOIS: "clientHold",
+    // "redemptionPeriod", "pendingDelete", ...
+    QStringList status;
+    // For a name in redemption or pending delete: when it is expected to be free.
+    QDate releases;
+
+    bool isEmpty() const {
+        return registrar.isEmpty() && registrarIanaId.isEmpty() && created.isNull() &&
+               expires.isNull() && lastChanged.isNull() && status.isEmpty() && releases.isNull();
+    }
+    friend bool operator==(const Details&, const Details&) = default;
+};
 
 // How the answer was obtained.
 enum class Method { Registrar, Dns, Rdap, Whois };
@@ -29,6 +62,7 @@ struct Answer {
     // The request failed at the proxy, not at the service: the detail names
     // the proxy. Boards tell the person once per run.
     bool proxyFailed = false;
+    Details details = {};
 };
 
 // One entry of a run with its answer: what the window, the batch output and
@@ -43,6 +77,12 @@ struct LookupRecord {
     int tries = 0;
     qint64 elapsedMs = 0;
 };
+
+// Whether a verdict means the name is registered: taken, reserved, or on its
+// way out of the registry.
+bool isTaken(Verdict verdict);
+// Redemption or pending delete.
+bool isDropping(Verdict verdict);
 
 // The stable lower-case words machine-readable output uses ("free",
 // "taken", ...; "registrar", "rdap", ...), and their way back.

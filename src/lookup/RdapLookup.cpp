@@ -85,8 +85,8 @@ void RdapLookup::onCompleted() {
                         reply.responseBody().value_or(QByteArray()), reply.failureText()});
     const QString detail =
         refusal.isEmpty() ? judgement.detail : judgement.detail + u", "_s + refusal;
-    const Answer answer{judgement.verdict, Method::Rdap,       m_service, detail,
-                        reply.status(),    reply.proxyFailed()};
+    const Answer answer{judgement.verdict, Method::Rdap,        m_service,        detail,
+                        reply.status(),    reply.proxyFailed(), judgement.details};
     const QByteArray retryAfter = reply.responseHeader("retry-after");
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const ServiceQueue::Ticket ticket = std::exchange(m_ticket, 0);

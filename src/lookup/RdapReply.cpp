@@ -1,5 +1,8 @@
 #include "lookup/RdapReply.h"
 
+#include "lookup/RdapDetails.h"
+#include "lookup/RegistryDetails.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -17,9 +20,12 @@ RdapJudgement judgeRdapReply(const RdapReplyFacts& reply) {
         return {Verdict::Free, false, status};
     if (reply.status != 200)
         return {Verdict::Failed, false, status};
-    const QJsonDocument document = QJsonDocument::fromJson(reply.body);
-    if (document.object().value("objectClassName"_L1).toString() == "domain"_L1)
-        return {Verdict::Taken, false, status};
+    const QJsonObject object = QJsonDocument::fromJson(reply.body).object();
+    if (object.value("objectClassName"_L1).toString() == "domain"_L1) {
+        Details details = rdapDetails(object);
+        const Verdict verdict = RegistryDetails::refinedVerdict(Verdict::Taken, details);
+        return {verdict, false, status, std::move(details)};
+    }
     return {Verdict::Failed, false, status + u", not an RDAP domain object"_s};
 }
 

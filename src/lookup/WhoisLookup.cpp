@@ -1,5 +1,7 @@
 #include "lookup/WhoisLookup.h"
 
+#include "lookup/RegistryDetails.h"
+#include "lookup/WhoisDetails.h"
 #include "lookup/WhoisPatterns.h"
 #include "lookup/WhoisServers.h"
 
@@ -97,6 +99,7 @@ void WhoisLookup::onFinished(const WhoisReply& reply) {
         return;
     }
     const WhoisReading reading = m_patterns.read(m_patterns.entryFor(m_name), m_name, reply.text);
+    const Details details = isTaken(reading.verdict) ? whoisDetails(reply.text) : Details();
     if (reading.blocked) {
         // Asking it again would only be refused again, this run and name alike.
         m_queue.block(ticket, reading.detail);
@@ -109,13 +112,16 @@ void WhoisLookup::onFinished(const WhoisReply& reply) {
     } else {
         m_queue.release(ticket);
     }
-    finish(reading.verdict, reading.detail);
+    finish(reading.verdict, reading.detail, false, details);
 }
 
-void WhoisLookup::finish(Verdict verdict, const QString& detail, bool atProxy) {
+void WhoisLookup::finish(Verdict verdict, const QString& detail, bool atProxy,
+                         const Details& details) {
     Done done = std::exchange(m_done, nullptr);
     if (done)
-        done({verdict, Method::Whois, m_server.toString(), detail, 0, atProxy}, m_tries);
+        done({RegistryDetails::refinedVerdict(verdict, details), Method::Whois, m_server.toString(),
+              detail, 0, atProxy, details},
+             m_tries);
 }
 
 } // namespace ds

@@ -46,7 +46,8 @@ private:
     void waitForTurn();
     void send();
     void onFinished(const WhoisReply& reply);
-    void finish(Verdict verdict, const QString& detail, bool atProxy = false);
+    void finish(Verdict verdict, const QString& detail, bool atProxy = false,
+                const Details& details = {});
 
     ServiceQueue& m_queue;
     WhoisServers& m_servers;

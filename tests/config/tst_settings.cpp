@@ -127,6 +127,8 @@ void TestSettings::lookupMethodKeepsOlderMeaning_data() {
     row("--registrar over stored registries", {}, u"registries"_s, u"http://o.test"_s,
         u"--registrar=o.test"_s);
     QTest::newRow("--no-dns") << QString() << QString() << u"--no-dns"_s << QString() << false;
+    // The DNS's "taken" has no details: who wants them asks every registry.
+    QTest::newRow("--details") << QString() << QString() << u"--details"_s << QString() << false;
 }
 
 void TestSettings::lookupMethodKeepsOlderMeaning() {

@@ -24,6 +24,30 @@
         <translation>Name servers: %1</translation>
     </message>
     <message>
+        <source>注册商：%1（IANA %2）</source>
+        <translation>Registrar: %1 (IANA %2)</translation>
+    </message>
+    <message>
+        <source>注册商：%1</source>
+        <translation>Registrar: %1</translation>
+    </message>
+    <message>
+        <source>注册日期：%1</source>
+        <translation>Registered: %1</translation>
+    </message>
+    <message>
+        <source>到期日期：%1</source>
+        <translation>Expires: %1</translation>
+    </message>
+    <message>
+        <source>状态：%1</source>
+        <translation>Status: %1</translation>
+    </message>
+    <message>
+        <source>预计释放：%1</source>
+        <translation>Expected to be free: %1</translation>
+    </message>
+    <message>
         <source>%1
 经过这个代理的名字都列为“查询失败”，请检查代理是否在运行，或在“设置”中更换。</source>
         <translation>%1
@@ -104,6 +128,14 @@ Names asked through this proxy are listed as “lookup failed”; check that the
     <message>
         <source>已被注册</source>
         <translation>taken</translation>
+    </message>
+    <message>
+        <source>赎回期</source>
+        <translation>in redemption</translation>
+    </message>
+    <message>
+        <source>待删除</source>
+        <translation>pending delete</translation>
     </message>
     <message>
         <source>查询失败</source>
@@ -414,6 +446,10 @@ Names asked through this proxy are listed as “lookup failed”; check that the
         <translation>Lookup: registries (RDAP)</translation>
     </message>
     <message>
+        <source>查询方式：注册局（RDAP），含注册详情</source>
+        <translation>Lookup: registries (RDAP), with registration details</translation>
+    </message>
+    <message>
         <source>查询方式：注册商接口 %1</source>
         <translation>Lookup: registrar service %1</translation>
     </message>
@@ -555,6 +591,14 @@ You can name another DNS server under “Settings”.</translation>
     <message>
         <source>先查 DNS：有域名服务器记录的直接判为已注册</source>
         <translation>Ask the DNS first: a name with name servers is taken</translation>
+    </message>
+    <message>
+        <source>查注册详情：每个域名都问注册局（注册商、日期、状态）</source>
+        <translation>Registration details: ask the registry about every name (registrar, dates, status)</translation>
+    </message>
+    <message>
+        <source>勾选后不再先查 DNS，每个域名都要等注册局回答，较慢。</source>
+        <translation>With this ticked the DNS is not asked first: every name waits for its registry, which is slower.</translation>
     </message>
     <message>
         <source>DNS 服务器</source>
