@@ -7,6 +7,8 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace ds {
@@ -63,20 +65,21 @@ void ListFiller::fillSlice() {
     QString chunk;
     QString name;
     bool more = true;
-    // The clock is read every few hundred names; reading it per name would cost more than the
-    // names.
-    while (more && clock.elapsed() < kSliceMs) {
-        for (int n = 0; n < 256 && (more = m_generator.next(name)); ++n) {
-            if (m_needsBreak)
-                chunk += u'\n';
-            chunk += name;
-            m_needsBreak = true;
-            ++m_made;
-        }
+    for (int n = 0; n < m_sliceNames && (more = m_generator.next(name)); ++n) {
+        if (m_needsBreak)
+            chunk += u'\n';
+        chunk += name;
+        m_needsBreak = true;
+        ++m_made;
     }
     QTextCursor cursor(m_box->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(chunk);
+    // Putting names into the box costs far more than making them: the next
+    // slice is sized by what this one cost, both together.
+    const qint64 spentMs = std::max<qint64>(clock.elapsed(), 1);
+    m_sliceNames = int(std::clamp<qint64>(qint64(m_sliceNames) * kSliceMs / spentMs, kSmallestSlice,
+                                          kLargestSlice));
     if (!more) {
         end(true);
         return;

@@ -26,8 +26,11 @@ public:
     void start();
     void cancel();
     bool isRunning() const { return m_running; }
-    // How long each slice may make names before the window gets its turn.
+    // How long each slice may take before the window gets its turn, and the
+    // bounds of the names it puts in.
     static constexpr int kSliceMs = 15;
+    static constexpr int kSmallestSlice = 64;
+    static constexpr int kLargestSlice = 100'000;
 
 signals:
     // completed is false when the fill was cancelled.
@@ -50,6 +53,7 @@ private:
     bool m_needsBreak = false;
     bool m_running = false;
     quint64 m_made = 0;
+    int m_sliceNames = 1000;
 };
 
 } // namespace ds
