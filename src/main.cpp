@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 #include "batch/BatchRun.h"
+#include "batch/GenerateCommand.h"
 #include "config/AppConfig.h"
 
 #include <QApplication>
@@ -13,6 +14,11 @@ int main(int argc, char* argv[]) {
         QCoreApplication app(argc, argv);
         ds::describeApplication();
         return ds::runBatch(QCoreApplication::arguments());
+    }
+    case ds::LaunchMode::Generate: {
+        QCoreApplication app(argc, argv);
+        ds::describeApplication();
+        return ds::runGenerate(QCoreApplication::arguments());
     }
     case ds::LaunchMode::Information: {
         QCoreApplication app(argc, argv);

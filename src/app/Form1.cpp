@@ -1,8 +1,10 @@
 #include "app/Form1.h"
 
 #include "app/Fonts.h"
+#include "app/GeneratorDialog.h"
 #include "app/HoldNotice.h"
 #include "app/LinkLabel.h"
+#include "app/ListFiller.h"
 #include "app/MessageBoxes.h"
 #include "app/Product.h"
 #include "app/ResultExport.h"
@@ -210,9 +212,18 @@ void Form1::buildTopStrip() {
     m_settingsLink->resize(m_settingsLink->sizeHint().width(), m_settingsLink->height());
     m_settingsLink->move(m_exportLink->x() - 8 - m_settingsLink->width(), m_exportLink->y());
     m_settingsLink->hide();
+    // Left of the settings link, which keeps its place when hidden.
+    m_generateLink =
+        link(m_Frame2, u"generateLink"_s, tr("生成"), twips(0, 240, 0, 180), QColor(0, 0, 255));
+    m_generateLink->resize(m_generateLink->sizeHint().width(), m_generateLink->height());
+    m_generateLink->move(m_settingsLink->x() - 8 - m_generateLink->width(), m_exportLink->y());
 
     m_methodLabel = label(m_Frame2, u"methodLabel"_s, methodText(), twips(240, 195, 6000, 255));
     m_methodLabel->setFont(Fonts::song(9));
+    // Up to the links, never over them: a label on top would take their clicks.
+    m_methodLabel->resize(
+        std::min(m_methodLabel->width(), m_generateLink->x() - 8 - m_methodLabel->x()),
+        m_methodLabel->height());
     m_holdNotice = new HoldNotice(
         m_methodLabel, [this] { return methodText(); }, this);
 }
@@ -267,6 +278,7 @@ void Form1::connectCommands() {
     connect(m_wenticc, &LinkLabel::clicked, this, &Form1::wenticc_Click);
     connect(m_settingsLink, &LinkLabel::clicked, this, &Form1::settingsLink_Click);
     connect(m_exportLink, &LinkLabel::clicked, this, &Form1::exportResults);
+    connect(m_generateLink, &LinkLabel::clicked, this, &Form1::generateLink_Click);
     for (QPlainTextEdit* box : {m_Text1, m_Text2}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(box, &QWidget::customContextMenuRequested, this,
@@ -341,7 +353,11 @@ bool Form1::runHoldsList() const {
 
 void Form1::updateListLock() {
     const bool held = runHoldsList();
-    m_Text4->setReadOnly(held);
+    // While names are being written in, the list is neither run nor edited.
+    const bool filling = m_filler != nullptr;
+    m_Command1->setEnabled(!filling);
+    m_Command2->setEnabled(!filling);
+    m_Text4->setReadOnly(held || filling);
     m_Text4->setToolTip(held ? tr("查询进行中，列表不能修改；查询结束或停止后即可编辑。")
                              : QString());
 }
@@ -412,6 +428,28 @@ void Form1::settingsLink_Click() {
     m_config = std::move(next);
     m_methodLabel->setText(methodText());
     m_configChanged = true;
+}
+
+void Form1::generateLink_Click() {
+    if (runHoldsList() || m_filler) {
+        MessageBoxes::inform(this, tr("查询进行中，列表不能修改；查询结束或停止后再生成。"));
+        return;
+    }
+    GeneratorDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.generator())
+        return;
+    fillList(*dialog.generator(), dialog.appends());
+}
+
+void Form1::fillList(NameGenerator generator, bool append) {
+    m_filler = new ListFiller(m_Text4, std::move(generator), append, this);
+    connect(m_filler, &ListFiller::finished, this, [this] {
+        m_filler->deleteLater();
+        m_filler = nullptr;
+        updateListLock();
+    });
+    updateListLock();
+    m_filler->start();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "app/FormRunBoard.h"
 #include "config/AppConfig.h"
+#include "generate/NameGenerator.h"
 
 #include <QWidget>
 
@@ -20,6 +21,7 @@ namespace ds {
 
 class HoldNotice;
 class LinkLabel;
+class ListFiller;
 class QueryEngine;
 class Settings;
 
@@ -49,6 +51,7 @@ public:
     // Replaces the file dialog of "导出结果" (tests answer it themselves).
     void setSavePathChooser(SavePathChooser chooser) { m_chooseSavePath = std::move(chooser); }
     LinkLabel* exportLink() const { return m_exportLink; }
+    LinkLabel* generateLink() const { return m_generateLink; }
 
     // Shows a journal's list and results and goes on over the names it has
     // not answered yet.
@@ -87,6 +90,8 @@ private:
     void exportResults();
     void showResultMenu(QPlainTextEdit* box, const QPoint& position);
     void settingsLink_Click();
+    void generateLink_Click();
+    void fillList(NameGenerator generator, bool append);
 
     void startRun();
     void updateListLock();
@@ -112,6 +117,7 @@ private:
     QLabel* m_methodLabel = nullptr;
     HoldNotice* m_holdNotice = nullptr;
     LinkLabel* m_settingsLink = nullptr;
+    LinkLabel* m_generateLink = nullptr;
     QFrame* m_Frame1 = nullptr;
     std::array<QLabel*, 3> m_Label1{};
     std::array<QLabel*, 2> m_Label2{};
@@ -128,6 +134,8 @@ private:
 
     FormRunBoard m_board;
     std::unique_ptr<QueryEngine> m_engine;
+    // Writing generated names into the list; null when none is under way.
+    ListFiller* m_filler = nullptr;
 };
 
 } // namespace ds

@@ -54,7 +54,8 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
 
     if (auto settled = settleCommonOptions<CommandLineOptions>(
             parser, arguments, help, version,
-            u"\nBatch mode, without a window: domainsieve check --help\n"_s))
+            u"\nBatch mode, without a window: domainsieve check --help\n"
+            u"Making lists from a pattern: domainsieve gen --help\n"_s))
         return *settled;
     CommandLineOutcome outcome;
     const auto fail = &CommandLineOutcome::failure;
@@ -158,6 +159,8 @@ void describeApplication() {
 LaunchMode launchMode(int argc, const char* const* argv) {
     if (argc > 1 && std::strcmp(argv[1], "check") == 0)
         return LaunchMode::Batch;
+    if (argc > 1 && std::strcmp(argv[1], "gen") == 0)
+        return LaunchMode::Generate;
     for (int n = 1; n < argc; ++n) {
         for (const char* word : {"-h", "-?", "--help", "-v", "--version"}) {
             if (std::strcmp(argv[n], word) == 0)

@@ -98,8 +98,9 @@ EngineConfig engineConfig(const AppConfig& config);
 void describeApplication();
 
 // Which application object the arguments call for, decided before any exists:
-// a batch run, the help or version text and a refused line never need a display.
-enum class LaunchMode { Window, Batch, Information };
+// a batch run, the generator, the help or version text and a refused line never
+// need a display.
+enum class LaunchMode { Window, Batch, Generate, Information };
 LaunchMode launchMode(int argc, const char* const* argv);
 
 // Prints the window's help or version (or the reason the line is refused) and

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <optional>
@@ -26,6 +27,8 @@ public:
     // When IANA published this copy; invalid when the file does not say.
     QDateTime publication() const { return m_publication; }
     qsizetype entryCount() const { return m_bases.size(); }
+    // Every entry the list names, in no particular order.
+    QStringList zones() const { return m_bases.keys(); }
 
 private:
     QHash<QString, QUrl> m_bases;

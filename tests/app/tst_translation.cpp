@@ -1,5 +1,6 @@
 #include "MessageBoxRecorder.h"
 #include "app/Form1.h"
+#include "app/GeneratorDialog.h"
 #include "app/Translation.h"
 #include "journal/RecordLines.h"
 #include "lookup/WhoisPatterns.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -41,6 +43,7 @@ private slots:
     }
 
     void windowTexts();
+    void generatorTexts();
     void messages_data();
     void messages();
     void windowLinesReadBack_data();
@@ -60,7 +63,23 @@ void TestTranslation::windowTexts() {
         if (button->isVisibleTo(&form))
             texts << button->text();
     }
-    QCOMPARE(texts.size(), 17);
+    QCOMPARE(texts.size(), 18);
+    for (const QString& text : std::as_const(texts))
+        QVERIFY2(looksEnglish(text), qPrintable(text));
+}
+
+void TestTranslation::generatorTexts() {
+    GeneratorDialog dialog;
+    QStringList texts{dialog.windowTitle()};
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        texts << label->text();
+    for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+        texts << button->text();
+    for (const QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+        texts << edit->placeholderText();
+    dialog.findChild<QLineEdit*>(u"patternEdit"_s)->setText(u"N["_s);
+    QTRY_VERIFY(!dialog.findChild<QAbstractButton*>(u"generateButton"_s)->isEnabled());
+    texts << dialog.findChild<QLabel*>(u"countLabel"_s)->text();
     for (const QString& text : std::as_const(texts))
         QVERIFY2(looksEnglish(text), qPrintable(text));
 }

@@ -74,6 +74,139 @@ Names asked through this proxy are listed as “lookup failed”; check that the
     </message>
 </context>
 <context>
+    <name>NameCount</name>
+    <message>
+        <source>要生成的域名远超上限 %1 个，请缩小模式</source>
+        <translation>Far more names than the limit of %1; narrow the pattern</translation>
+    </message>
+    <message>
+        <source>将生成 %1 个域名，超过上限 %2 个，请缩小模式</source>
+        <translation>%1 names would be made, over the limit of %2; narrow the pattern</translation>
+    </message>
+    <message>
+        <source>将生成至多 %1 个域名（排除的形状另减）</source>
+        <translation>At most %1 names will be made (fewer once the excluded shapes are left out)</translation>
+    </message>
+    <message>
+        <source>将生成 %1 个域名</source>
+        <translation>%1 names will be made</translation>
+    </message>
+</context>
+<context>
+    <name>NameGenerator</name>
+    <message>
+        <source>%1“%2”：%3</source>
+        <translation>%1 “%2”: %3</translation>
+    </message>
+    <message>
+        <source>前缀</source>
+        <translation>Prefix</translation>
+    </message>
+    <message>
+        <source>后缀词</source>
+        <translation>Suffix</translation>
+    </message>
+    <message>
+        <source>排除这些形状之后，一个名字也不剩</source>
+        <translation>No name is left once these shapes are left out</translation>
+    </message>
+    <message>
+        <source>名字没有后缀：在模式末尾写上 .com，或在后缀里列出</source>
+        <translation>The names have no TLD: end the pattern with .com, or list TLDs</translation>
+    </message>
+    <message>
+        <source>生成的名字“%1”不能作为域名（%2）</source>
+        <translation>The name “%1” made by the pattern is no domain name (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Pattern</name>
+    <message>
+        <source>第 %1 个字符：%2</source>
+        <translation>Character %1: %2</translation>
+    </message>
+    <message>
+        <source>多余的“%1”，前面没有与它配对的括号</source>
+        <translation>A stray “%1” without its opening bracket</translation>
+    </message>
+    <message>
+        <source>模式里不能有空白</source>
+        <translation>A pattern cannot hold white space</translation>
+    </message>
+    <message>
+        <source>“%1”不能出现在域名里</source>
+        <translation>“%1” cannot stand in a domain name</translation>
+    </message>
+    <message>
+        <source>没有“%1”这个字符类（可用 N L X C V P）</source>
+        <translation>There is no class “%1” (known: N L X C V P)</translation>
+    </message>
+    <message>
+        <source>“[”没有配对的“]”</source>
+        <translation>“[” has no matching “]”</translation>
+    </message>
+    <message>
+        <source>集合里不能有“%1”</source>
+        <translation>A set cannot hold “%1”</translation>
+    </message>
+    <message>
+        <source>“%1-%2”不是一个范围（从小到大，同为字母或同为数字）</source>
+        <translation>“%1-%2” is no range (low to high, letters or digits alike)</translation>
+    </message>
+    <message>
+        <source>“{”没有配对的“}”</source>
+        <translation>“{” has no matching “}”</translation>
+    </message>
+    <message>
+        <source>花括号不能套在花括号里</source>
+        <translation>Braces cannot stand inside braces</translation>
+    </message>
+    <message>
+        <source>“{}”里没有可选的词</source>
+        <translation>“{}” holds no words to choose from</translation>
+    </message>
+    <message>
+        <source>形状要写明字符类，例如 {%1:N}</source>
+        <translation>A shape needs its class, e.g. {%1:N}</translation>
+    </message>
+    <message>
+        <source>形状只能由大写字母写成，例如 {AABB:N}</source>
+        <translation>A shape is written in capitals, e.g. {AABB:N}</translation>
+    </message>
+    <message>
+        <source>冒号后面应是一个字符类或集合，例如 N 或 [a-f]</source>
+        <translation>A class or a set should follow the colon, e.g. N or [a-f]</translation>
+    </message>
+    <message>
+        <source>形状 %1 要 %2 个不同的字符，可选的只有 %3 个</source>
+        <translation>The shape %1 needs %2 different characters; there are only %3 to choose from</translation>
+    </message>
+    <message>
+        <source>引号没有配对</source>
+        <translation>The quote is not closed</translation>
+    </message>
+    <message>
+        <source>这里没有可选的字符</source>
+        <translation>Nothing to choose from here</translation>
+    </message>
+    <message>
+        <source>排除“%1”之后，这里没有可选的字符</source>
+        <translation>Nothing to choose from here once “%1” is left out</translation>
+    </message>
+    <message>
+        <source>“%1”不符合国际化域名的规则（%2）</source>
+        <translation>“%1” breaks the rules of internationalised domain names (%2)</translation>
+    </message>
+    <message>
+        <source>模式是空的</source>
+        <translation>The pattern is empty</translation>
+    </message>
+    <message>
+        <source>排除项“%1”里的“%2”不会出现在域名里</source>
+        <translation>“%2” in the exclusion “%1” never stands in a domain name</translation>
+    </message>
+</context>
+<context>
     <name>Product</name>
     <message>
         <source>米筛 · 域名批量查询</source>
@@ -346,6 +479,17 @@ Names asked through this proxy are listed as “lookup failed”; check that the
     </message>
 </context>
 <context>
+    <name>TldSets</name>
+    <message>
+        <source>没有“%1”这个后缀集合（可用 %2）</source>
+        <translation>There is no TLD set “%1” (known: %2)</translation>
+    </message>
+    <message>
+        <source>后缀“%1”不能用（%2）</source>
+        <translation>The TLD “%1” cannot be used (%2)</translation>
+    </message>
+</context>
+<context>
     <name>XTimerSupport</name>
     <message>
         <source>没有可用的计时器</source>
@@ -479,12 +623,108 @@ You can name another DNS server under “Settings”.</translation>
         <source>查询方式：先查 DNS，再问注册局（RDAP）</source>
         <translation>Lookup: the DNS first, then the registries (RDAP)</translation>
     </message>
+    <message>
+        <source>生成</source>
+        <translation>Generate</translation>
+    </message>
+    <message>
+        <source>查询进行中，列表不能修改；查询结束或停止后再生成。</source>
+        <translation>A lookup is running: the list cannot be changed. Generate once it ends or is stopped.</translation>
+    </message>
+</context>
+<context>
+    <name>ds::GeneratorDialog</name>
+    <message>
+        <source>生成域名列表</source>
+        <translation>Generate a domain list</translation>
+    </message>
+    <message>
+        <source>N 数字&#x3000;L 字母&#x3000;X 字母或数字&#x3000;C 声母&#x3000;V 韵母&#x3000;P 拼音音节
+[a-f] 集合&#x3000;{ab,cd} 任选其一&#x3000;{AABB:N} 形状&#x3000;&quot;abc&quot; 原样</source>
+        <translation>N digit  L letter  X letter or digit  C pinyin initial  V pinyin final  P pinyin syllable
+[a-f] set  {ab,cd} one of  {AABB:N} shape  &quot;abc&quot; as written</translation>
+    </message>
+    <message>
+        <source>例如 {AABB:N} 或 PP</source>
+        <translation>e.g. {AABB:N} or PP</translation>
+    </message>
+    <message>
+        <source>.com,.net,.cn；或 @gtld、@cctld、@all</source>
+        <translation>.com,.net,.cn; or @gtld, @cctld, @all</translation>
+    </message>
+    <message>
+        <source>不要的字符或形状，例如 4,AAA</source>
+        <translation>Characters or shapes to leave out, e.g. 4,AAA</translation>
+    </message>
+    <message>
+        <source>放在前面的词，用逗号隔开</source>
+        <translation>Words put in front, separated by commas</translation>
+    </message>
+    <message>
+        <source>放在后面的词，用逗号隔开</source>
+        <translation>Words put after, separated by commas</translation>
+    </message>
+    <message>
+        <source>模式：</source>
+        <translation>Pattern:</translation>
+    </message>
+    <message>
+        <source>后缀：</source>
+        <translation>TLDs:</translation>
+    </message>
+    <message>
+        <source>排除：</source>
+        <translation>Leave out:</translation>
+    </message>
+    <message>
+        <source>前缀词：</source>
+        <translation>Prefixes:</translation>
+    </message>
+    <message>
+        <source>后缀词：</source>
+        <translation>Suffixes:</translation>
+    </message>
+    <message>
+        <source>替换列表</source>
+        <translation>Replace the list</translation>
+    </message>
+    <message>
+        <source>追加到列表末尾</source>
+        <translation>Append to the list</translation>
+    </message>
+    <message>
+        <source>生成</source>
+        <translation>Generate</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>请输入模式</source>
+        <translation>Enter a pattern</translation>
+    </message>
 </context>
 <context>
     <name>ds::HoldNotice</name>
     <message>
         <source>%1 个服务器限流中，最早 %2 恢复</source>
         <translation>%1 servers rate-limiting us, the first free again at %2</translation>
+    </message>
+</context>
+<context>
+    <name>ds::ListFiller</name>
+    <message>
+        <source>正在生成域名……</source>
+        <translation>Generating domain names…</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>生成</source>
+        <translation>Generate</translation>
     </message>
 </context>
 <context>
