@@ -18,6 +18,7 @@ class QUrl;
 
 namespace ds {
 
+class FailedRetry;
 class HoldNotice;
 class LinkLabel;
 class QueryEngine;
@@ -85,6 +86,7 @@ private:
     void Command5_Click();
     void wenticc_Click();
     void exportResults();
+    void retryFailed();
     void showResultMenu(QPlainTextEdit* box, const QPoint& position);
     void settingsLink_Click();
 
@@ -109,6 +111,7 @@ private:
     QLabel* m_qiyevv = nullptr;
     LinkLabel* m_wenticc = nullptr;
     LinkLabel* m_exportLink = nullptr;
+    LinkLabel* m_retryLink = nullptr;
     QLabel* m_methodLabel = nullptr;
     HoldNotice* m_holdNotice = nullptr;
     LinkLabel* m_settingsLink = nullptr;
@@ -127,6 +130,7 @@ private:
     QCheckBox* m_Check1 = nullptr;
 
     FormRunBoard m_board;
+    std::unique_ptr<FailedRetry> m_failedRetry;
     std::unique_ptr<QueryEngine> m_engine;
 };
 

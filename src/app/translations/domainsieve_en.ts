@@ -332,6 +332,13 @@ Names asked through this proxy are listed as “lookup failed”; check that the
     </message>
 </context>
 <context>
+    <name>ds::FailedRetry</name>
+    <message>
+        <source>重新查询上次结果中“查询失败”的 %1 个域名，其余结果不变。</source>
+        <translation>Ask again about the %1 names listed as “lookup failed”; the other results stay as they are.</translation>
+    </message>
+</context>
+<context>
     <name>ds::Form1</name>
     <message>
         <source>问题处理</source>
@@ -442,6 +449,10 @@ You can name another DNS server under “Settings”.</translation>
     <message>
         <source>查询方式：先查 DNS，再问注册局（RDAP）</source>
         <translation>Lookup: the DNS first, then the registries (RDAP)</translation>
+    </message>
+    <message>
+        <source>重查失败</source>
+        <translation>Retry</translation>
     </message>
 </context>
 <context>
