@@ -22,6 +22,8 @@ struct BatchOptions {
     // Empty: standard output.
     QString outputFile;
     bool resume = false;
+    // Ask again the names outputFile holds as failed and rewrite it.
+    bool retryFailed = false;
     // Write only records of this verdict.
     std::optional<Verdict> only;
     bool quiet = false;
