@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/FailedRetry.h"
 #include "app/Fonts.h"
 #include "app/GeneratorDialog.h"
 #include "app/HoldNotice.h"
@@ -90,6 +91,7 @@ LinkLabel* link(QWidget* parent, const QString& name, const QString& text, const
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
     label->setPalette(palette);
     return label;
 }
@@ -147,6 +149,7 @@ Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
         QMetaObject::invokeMethod(
             this, [this, text] { MessageBoxes::inform(this, text); }, Qt::QueuedConnection);
     });
+    m_failedRetry = std::make_unique<FailedRetry>(*this, m_board, m_retryLink);
     buildEngine();
     connectCommands();
 }
@@ -160,7 +163,7 @@ void Form1::useSettingsStore(Settings& store, CommandLineOptions options) {
 }
 
 void Form1::buildEngine() {
-    m_engine = std::make_unique<QueryEngine>(m_board, engineConfig(m_config));
+    m_engine = std::make_unique<QueryEngine>(m_failedRetry->board(), engineConfig(m_config));
     m_holdNotice->watch(m_engine.get());
     connect(m_engine.get(), &QueryEngine::runEnded, this, &Form1::updateListLock);
     connect(m_engine.get(), &QueryEngine::runEnded, this, [this] { m_board.endRun(); });
@@ -217,12 +220,15 @@ void Form1::buildTopStrip() {
         link(m_Frame2, u"generateLink"_s, tr("生成"), twips(0, 240, 0, 180), QColor(0, 0, 255));
     m_generateLink->resize(m_generateLink->sizeHint().width(), m_generateLink->height());
     m_generateLink->move(m_settingsLink->x() - 8 - m_generateLink->width(), m_exportLink->y());
+    m_retryLink = link(m_Frame2, u"retryFailedLink"_s, tr("重查失败"), twips(0, 240, 0, 180), red);
+    m_retryLink->resize(m_retryLink->sizeHint().width(), m_retryLink->height());
+    m_retryLink->move(m_generateLink->x() - 8 - m_retryLink->width(), m_exportLink->y());
 
     m_methodLabel = label(m_Frame2, u"methodLabel"_s, methodText(), twips(240, 195, 6000, 255));
     m_methodLabel->setFont(Fonts::song(9));
     // Up to the links, never over them: a label on top would take their clicks.
     m_methodLabel->resize(
-        std::min(m_methodLabel->width(), m_generateLink->x() - 8 - m_methodLabel->x()),
+        std::min(m_methodLabel->width(), m_retryLink->x() - 8 - m_methodLabel->x()),
         m_methodLabel->height());
     m_holdNotice = new HoldNotice(
         m_methodLabel, [this] { return methodText(); }, this);
@@ -279,6 +285,7 @@ void Form1::connectCommands() {
     connect(m_settingsLink, &LinkLabel::clicked, this, &Form1::settingsLink_Click);
     connect(m_exportLink, &LinkLabel::clicked, this, &Form1::exportResults);
     connect(m_generateLink, &LinkLabel::clicked, this, &Form1::generateLink_Click);
+    connect(m_retryLink, &LinkLabel::clicked, this, &Form1::retryFailed);
     for (QPlainTextEdit* box : {m_Text1, m_Text2}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(box, &QWidget::customContextMenuRequested, this,
@@ -335,6 +342,7 @@ void Form1::Command1_Click() {
 
 void Form1::startRun() {
     applySavedSettings();
+    m_failedRetry->wholeListRun();
     m_board.beginRun();
     m_engine->start();
     updateListLock();
@@ -343,6 +351,7 @@ void Form1::startRun() {
 void Form1::continueRun(const RunJournal::Contents& contents) {
     m_board.restore(contents);
     applySavedSettings();
+    m_failedRetry->wholeListRun();
     m_engine->start();
     updateListLock();
 }
@@ -351,7 +360,19 @@ bool Form1::runHoldsList() const {
     return m_engine->state() != QueryEngine::State::Ready;
 }
 
+// Only the lines that failed are asked about; the list stays as it is.
+void Form1::retryFailed() {
+    if (runHoldsList())
+        return;
+    applySavedSettings();
+    if (!m_failedRetry->begin())
+        return;
+    m_engine->start();
+    updateListLock();
+}
+
 void Form1::updateListLock() {
+    m_failedRetry->refresh();
     const bool held = runHoldsList();
     // While names are being written in, the list is neither run nor edited.
     const bool filling = m_filler != nullptr;

@@ -19,6 +19,7 @@ class QUrl;
 
 namespace ds {
 
+class FailedRetry;
 class HoldNotice;
 class LinkLabel;
 class ListFiller;
@@ -88,6 +89,7 @@ private:
     void Command5_Click();
     void wenticc_Click();
     void exportResults();
+    void retryFailed();
     void showResultMenu(QPlainTextEdit* box, const QPoint& position);
     void settingsLink_Click();
     void generateLink_Click();
@@ -114,6 +116,7 @@ private:
     QLabel* m_qiyevv = nullptr;
     LinkLabel* m_wenticc = nullptr;
     LinkLabel* m_exportLink = nullptr;
+    LinkLabel* m_retryLink = nullptr;
     QLabel* m_methodLabel = nullptr;
     HoldNotice* m_holdNotice = nullptr;
     LinkLabel* m_settingsLink = nullptr;
@@ -133,6 +136,7 @@ private:
     QCheckBox* m_Check1 = nullptr;
 
     FormRunBoard m_board;
+    std::unique_ptr<FailedRetry> m_failedRetry;
     std::unique_ptr<QueryEngine> m_engine;
     // Writing generated names into the list; null when none is under way.
     ListFiller* m_filler = nullptr;

@@ -44,9 +44,14 @@ qsizetype FormRunBoard::listNumber(qsizetype number) const {
 }
 
 void FormRunBoard::appendRecord(qsizetype number, const LookupRecord& record) {
-    appendResult(record);
+    appendResult(listNumber(number), record);
+    keepRecord(listNumber(number), record);
+}
+
+// The journal gets every record, and a proxy that failed is told of once.
+void FormRunBoard::keepRecord(qsizetype entry, const LookupRecord& record) {
     if (m_journal) {
-        m_journal->append(listNumber(number), record);
+        m_journal->append(entry, record);
         checkJournal();
     }
     if (record.answer.proxyFailed)
@@ -82,7 +87,7 @@ void FormRunBoard::setPauseFlag(bool held) {
     m_form.Check1()->setChecked(held);
 }
 
-void FormRunBoard::beginRun() {
+void FormRunBoard::beginRun(const RunJournal::Records& kept) {
     m_pending.clear();
     m_answered = -1;
     if (!m_journal)
@@ -92,7 +97,7 @@ void FormRunBoard::beginRun() {
     entries.reserve(lines);
     for (qsizetype n = 0; n < lines; ++n)
         entries.append(entryAt(n));
-    startJournal(entries, {});
+    startJournal(entries, kept);
 }
 
 void FormRunBoard::startJournal(const QStringList& entries, const RunJournal::Records& records) {
@@ -122,6 +127,9 @@ void FormRunBoard::tellOnce(bool& told, const QString& text) {
 }
 
 void FormRunBoard::endRun() {
+    // Numbers are the list's own again, for whatever asks about the results.
+    m_pending.clear();
+    m_answered = -1;
     if (m_journal)
         m_journal->finish();
 }
@@ -133,7 +141,7 @@ void FormRunBoard::restore(const RunJournal::Contents& contents) {
     QSet<qsizetype> answered;
     for (const auto& [number, record] : contents.records) {
         answered.insert(number);
-        appendResult(record);
+        appendResult(number, record);
     }
     if (m_journal)
         startJournal(contents.entries, contents.records);
@@ -145,7 +153,7 @@ void FormRunBoard::restore(const RunJournal::Contents& contents) {
     m_answered = contents.entries.size() - qsizetype(m_pending.size());
 }
 
-void FormRunBoard::appendResult(const LookupRecord& record) {
+int FormRunBoard::noteFacts(qsizetype entry, const LookupRecord& record) {
     const Answer& answer = record.answer;
     int details = -1;
     if (const Details& given = answer.details; !given.isEmpty()) {
@@ -154,11 +162,54 @@ void FormRunBoard::appendResult(const LookupRecord& record) {
                              given.lastChanged, given.releases});
         details = int(m_details.size() - 1);
     }
-    m_lineFacts.push_back({answer.method, answer.httpStatus, textIndex(answer.server),
-                           textIndex(answer.detail), details});
-    const bool free = RecordLines::belongsInFreeBox(answer.verdict);
+    m_lineFacts.push_back({answer.method, answer.verdict, entry, answer.httpStatus,
+                           textIndex(answer.server), textIndex(answer.detail), details});
+    return int(m_lineFacts.size() - 1);
+}
+
+void FormRunBoard::appendResult(qsizetype entry, const LookupRecord& record) {
+    const bool free = RecordLines::belongsInFreeBox(record.answer.verdict);
     appendLine(free ? m_form.Text1() : m_form.Text2(), RecordLines::windowLine(record),
-               int(m_lineFacts.size() - 1));
+               noteFacts(entry, record));
+}
+
+std::vector<FormRunBoard::FailedLine> FormRunBoard::failedLines() const {
+    std::vector<FailedLine> lines;
+    QSet<qsizetype> seen;
+    for (QTextBlock line = m_form.Text2()->document()->begin(); line.isValid();
+         line = line.next()) {
+        const int facts = line.userState();
+        if (facts < 0 || std::size_t(facts) >= m_lineFacts.size())
+            continue;
+        const LineFacts& f = m_lineFacts[std::size_t(facts)];
+        if (f.verdict == Verdict::Failed && !seen.contains(f.entry)) {
+            seen.insert(f.entry);
+            lines.push_back({f.entry, facts, line});
+        }
+    }
+    return lines;
+}
+
+void FormRunBoard::replaceResult(const QTextBlock& old, qsizetype entry,
+                                 const LookupRecord& record) {
+    keepRecord(entry, record);
+    if (!old.isValid() || RecordLines::belongsInFreeBox(record.answer.verdict)) {
+        if (old.isValid()) {
+            // The line with its own line break: the lines around it keep
+            // their blocks, and with them their facts.
+            QTextCursor cursor(old);
+            cursor.setPosition(old.next().isValid() ? old.next().position()
+                                                    : old.position() + old.length() - 1,
+                               QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+        appendResult(entry, record);
+        return;
+    }
+    QTextCursor cursor(old);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(RecordLines::windowLine(record));
+    QTextBlock(old).setUserState(noteFacts(entry, record));
 }
 
 int FormRunBoard::textIndex(const QString& text) {

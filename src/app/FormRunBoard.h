@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QStringList>
+#include <QTextBlock>
 
 #include <functional>
 #include <memory>
@@ -14,7 +15,6 @@
 
 class QLabel;
 class QPlainTextEdit;
-class QTextBlock;
 
 namespace ds {
 
@@ -46,8 +46,10 @@ public:
     void setRunState(RunState state) override;
     void setPauseFlag(bool held) override;
 
-    // A fresh run over the whole list is about to start.
-    void beginRun();
+    // A fresh run over the whole list is about to start. Records `kept` from
+    // the last run (when only its failures are asked again) go into the new
+    // journal first.
+    void beginRun(const RunJournal::Records& kept = {});
     // The run ended or was stopped: its journal is complete.
     void endRun();
     // Puts a journal's list and records back into the controls; the next run
@@ -67,11 +69,27 @@ public:
     // text gives; nullopt for a line no record wrote.
     std::optional<Answer> answerOf(const QTextBlock& line) const;
 
+    // A result line whose record is a failure: the number of its entry in the
+    // list, the index of its facts (its block's user state) and the line.
+    struct FailedLine {
+        qsizetype entry = 0;
+        int facts = -1;
+        QTextBlock line;
+    };
+    // The failures Text2 shows, top to bottom, each entry once.
+    std::vector<FailedLine> failedLines() const;
+    // Writes `record` of list entry `entry` in place of the result line
+    // `old`, in the box it belongs in, and to the journal. An invalid `old`
+    // (the line was deleted) puts it at the end of its box.
+    void replaceResult(const QTextBlock& old, qsizetype entry, const LookupRecord& record);
+
 private:
     // What a result line's tooltip tells, with its texts kept once each: a
     // million lines share a handful of servers and reasons.
     struct LineFacts {
         Method method = Method::Registrar;
+        Verdict verdict = Verdict::Failed;
+        qsizetype entry = 0;
         int httpStatus = 0;
         int server = 0;
         int detail = 0;
@@ -89,7 +107,10 @@ private:
         QDate releases;
     };
 
-    void appendResult(const LookupRecord& record);
+    // The facts of a new result line; their index.
+    int noteFacts(qsizetype entry, const LookupRecord& record);
+    void appendResult(qsizetype entry, const LookupRecord& record);
+    void keepRecord(qsizetype entry, const LookupRecord& record);
     void startJournal(const QStringList& entries, const RunJournal::Records& records);
     void checkJournal();
     void tellOnce(bool& told, const QString& text);

@@ -16,4 +16,11 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
 }
 
+// A link that cannot be followed now does not look like one under the pointer.
+void LinkLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange)
+        setCursor(isEnabled() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    QLabel::changeEvent(event);
+}
+
 } // namespace ds

@@ -83,10 +83,19 @@ bool BatchRun::prepare(QString& error) {
     if (m_options.resume &&
         !ResumeIndex::load(m_options.outputFile, m_options.format, m_resume, error))
         return false;
+    if (m_options.retryFailed) {
+        m_retry = std::make_unique<RetryFile>(m_options.outputFile, m_options.format);
+        if (!m_retry->load(error))
+            return false;
+        m_reader.useNames(m_retry->names());
+    }
     if (!m_reader.open(error))
         return false;
     if (m_reader.canRewind() && !countNames(error))
         return false;
+    // The retried file is only ever replaced whole, at the end.
+    if (m_retry)
+        return true;
     if (!m_writer.open(m_options.outputFile, m_options.resume, error))
         return false;
     // The header row could not be written: no request is worth making.
@@ -113,7 +122,13 @@ bool BatchRun::countNames(QString& error) {
 }
 
 int BatchRun::exec() {
-    m_board = std::make_unique<StreamRunBoard>(m_reader, m_writer, m_engineConfig.workers,
+    if (m_retry && m_retry->names().isEmpty()) {
+        if (!m_options.quiet)
+            tell(u"%1 holds no failed record: nothing to ask again"_s.arg(m_options.outputFile));
+        return 0;
+    }
+    RecordSink& sink = m_retry ? static_cast<RecordSink&>(*m_retry) : m_writer;
+    m_board = std::make_unique<StreamRunBoard>(m_reader, sink, m_engineConfig.workers,
                                                m_options.resume ? &m_resume.answered : nullptr);
     m_board->onOutputBroken([this] { outputBroken(); });
     m_board->onProxyFailed([this](const QString& detail) {
@@ -204,7 +219,25 @@ void BatchRun::finish(bool interrupted) {
             tell(u"cannot write %1: %2"_s.arg(m_writer.target(), m_writer.errorText()));
         code = 2;
     }
-    QCoreApplication::exit(interrupted && !m_troubled ? 130 : code);
+    // A file left as it was is no interruption's doing.
+    if (m_retry && !rewriteRetried())
+        code = 2;
+    else if (interrupted && !m_troubled)
+        code = 130;
+    QCoreApplication::exit(code);
+}
+
+// Also after an interruption: the names answered so far are not asked again
+// next time, and the file is whole either way.
+bool BatchRun::rewriteRetried() {
+    QString error;
+    if (!m_retry->rewrite(error)) {
+        tell(error);
+        return false;
+    }
+    if (!m_options.quiet)
+        tell(m_retry->rewriteSummary());
+    return true;
 }
 
 } // namespace ds

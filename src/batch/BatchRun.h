@@ -3,6 +3,7 @@
 #include "batch/EntryReader.h"
 #include "batch/RecordWriter.h"
 #include "batch/ResumeIndex.h"
+#include "batch/RetryFile.h"
 #include "batch/StopSignals.h"
 #include "config/BatchOptions.h"
 
@@ -32,14 +33,17 @@ public:
     BatchRun(BatchOptions options, const AppConfig& config);
     ~BatchRun() override;
 
-    // Reads what --resume needs, opens the output and the inputs and counts
-    // the names when the inputs allow; false with a one-line reason.
+    // Reads what --resume or --retry-failed needs, opens the output and the
+    // inputs and counts the names when the inputs allow; false with a
+    // one-line reason.
     bool prepare(QString& error);
     // Runs the event loop until the run ends; the exit code.
     int exec();
 
 private:
     bool countNames(QString& error);
+    // --retry-failed: the file is written anew with what the run found.
+    bool rewriteRetried();
     void drawProgress();
     void interrupt();
     void outputBroken();
@@ -51,6 +55,7 @@ private:
     ResumeIndex m_resume;
     EntryReader m_reader;
     RecordWriter m_writer;
+    std::unique_ptr<RetryFile> m_retry;
     std::unique_ptr<StreamRunBoard> m_board;
     std::unique_ptr<QueryEngine> m_engine;
     StopSignals m_stopSignals;

@@ -25,6 +25,11 @@ EntryReader::EntryReader(QStringList inputs)
 
 EntryReader::~EntryReader() = default;
 
+void EntryReader::useNames(QStringList names) {
+    m_inputs.clear();
+    m_names = std::move(names);
+}
+
 bool EntryReader::open(QString& error) {
     for (const QString& input : m_inputs) {
         auto file = std::make_unique<QFile>();
@@ -54,6 +59,7 @@ bool EntryReader::canRewind() const {
 }
 
 void EntryReader::rewind() {
+    m_nextName = 0;
     for (const auto& file : m_files)
         file->seek(0);
     m_current = 0;
@@ -81,6 +87,9 @@ bool EntryReader::fill() {
 }
 
 std::optional<QString> EntryReader::next() {
+    if (m_names)
+        return m_nextName < m_names->size() ? std::optional(m_names->at(m_nextName++))
+                                            : std::nullopt;
     while (m_current < m_files.size()) {
         if (m_skipLineFeed && m_position < m_buffer.size()) {
             m_skipLineFeed = false;

@@ -21,6 +21,10 @@ public:
     explicit EntryReader(QStringList inputs);
     ~EntryReader();
 
+    // These names instead of the inputs, each as it is: a run that asks again
+    // about names it already holds.
+    void useNames(QStringList names);
+
     // Opens every input; false with a one-line reason naming the file.
     bool open(QString& error);
     // True when every input is a regular file, so that a first pass can count.
@@ -46,6 +50,8 @@ private:
     bool m_skipLineFeed = false;
     bool m_lineStart = true;
     QString m_error;
+    std::optional<QStringList> m_names;
+    qsizetype m_nextName = 0;
 };
 
 } // namespace ds

@@ -8,7 +8,7 @@
 
 namespace ds {
 
-StreamRunBoard::StreamRunBoard(EntryReader& reader, RecordWriter& writer, int workers,
+StreamRunBoard::StreamRunBoard(EntryReader& reader, RecordSink& writer, int workers,
                                const NameSet* answered)
     : m_reader(reader)
     , m_writer(writer)

@@ -9,7 +9,7 @@
 namespace ds {
 
 class EntryReader;
-class RecordWriter;
+class RecordSink;
 
 // How far a batch run has come.
 struct BatchTally {
@@ -37,7 +37,7 @@ class StreamRunBoard final : public RunBoard {
 public:
     // `answered`, when given, holds names to skip. `workers` is how many the
     // engine runs: each looks as far ahead as there are workers.
-    StreamRunBoard(EntryReader& reader, RecordWriter& writer, int workers,
+    StreamRunBoard(EntryReader& reader, RecordSink& writer, int workers,
                    const NameSet* answered = nullptr);
 
     // Reading ahead is how the count becomes known, hence the const reads.
@@ -71,7 +71,7 @@ private:
     void readAhead() const;
 
     EntryReader& m_reader;
-    RecordWriter& m_writer;
+    RecordSink& m_writer;
     const NameSet* m_answeredBefore;
     qsizetype m_readAhead;
     mutable NameSet m_seen;

@@ -63,13 +63,17 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     const QCommandLineOption output(u"output"_s, u"Write records to FILE."_s, u"FILE"_s);
     const QCommandLineOption resume(u"resume"_s,
                                     u"Skip names --output already answers, and append to it."_s);
+    const QCommandLineOption retryFailed(
+        u"retry-failed"_s,
+        u"Ask again the names --output FILE records as failed, and rewrite FILE with their new "
+        u"records; its other lines stay as they are."_s);
     const QCommandLineOption only(
         u"only"_s,
         u"Write only free, taken or failed names, or those dropping (in redemption or pending "
         u"delete)."_s,
         u"VERDICT"_s);
     const QCommandLineOption quiet(u"quiet"_s, u"Print nothing but errors."_s);
-    parser.addOptions({format, output, resume, only, quiet});
+    parser.addOptions({format, output, resume, retryFailed, only, quiet});
     parser.addOptions(lookupOptions());
     parser.addPositionalArgument(u"check"_s, u"Batch mode."_s, u"check"_s);
     parser.addPositionalArgument(u"FILE"_s, u"Names, one per line; - is standard input."_s,
@@ -90,6 +94,20 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     options.resume = parser.isSet(resume);
     if (options.resume && options.outputFile.isEmpty())
         return fail(u"--resume needs --output FILE"_s);
+    options.retryFailed = parser.isSet(retryFailed);
+    if (options.retryFailed) {
+        if (options.outputFile.isEmpty())
+            return fail(
+                u"--retry-failed needs --output FILE, the file whose failures to ask again"_s);
+        if (options.resume)
+            return fail(u"--retry-failed and --resume do not go together: --resume asks the names "
+                        u"FILE lacks, --retry-failed those it holds as failed"_s);
+        if (!options.inputs.isEmpty())
+            return fail(u"--retry-failed asks again the names --output FILE holds as failed; "
+                        u"give no input files"_s);
+        if (parser.isSet(only))
+            return fail(u"--retry-failed keeps every record of FILE; --only does not apply"_s);
+    }
     if (parser.isSet(only)) {
         options.only = selectionFromName(parser.value(only));
         if (!options.only)

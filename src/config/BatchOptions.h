@@ -28,6 +28,8 @@ struct BatchOptions {
     // Empty: standard output.
     QString outputFile;
     bool resume = false;
+    // Ask again the names outputFile holds as failed and rewrite it.
+    bool retryFailed = false;
     // Write only these records.
     std::optional<RecordSelection> only;
     bool quiet = false;

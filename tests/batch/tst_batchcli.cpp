@@ -3,6 +3,7 @@
 #include "LocalDnsServer.h"
 #include "LocalRdapServer.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -202,6 +203,21 @@ private Q_SLOTS:
         QTest::newRow("an unknown format")
             << QStringList{u"--format"_s, u"xml"_s} << 2 << u"--format: \"xml\""_s;
         QTest::newRow("resume without output") << QStringList{u"--resume"_s} << 2 << u"--resume"_s;
+        const QString retried = writeFile(u"retried.txt"_s, "a.pw|查询失败\n");
+        QTest::newRow("retry without output")
+            << QStringList{u"--retry-failed"_s} << 2 << u"--retry-failed needs --output"_s;
+        QTest::newRow("retry with resume")
+            << QStringList{u"--retry-failed"_s, u"--resume"_s, u"--output"_s, retried} << 2
+            << u"do not go together"_s;
+        QTest::newRow("retry with an input")
+            << QStringList{u"--retry-failed"_s, u"--output"_s, retried, u"-"_s} << 2
+            << u"give no input files"_s;
+        QTest::newRow("retry of a missing file")
+            << QStringList{u"--retry-failed"_s, u"--output"_s, u"/nonexistent/out.txt"_s} << 2
+            << u"there is no such file"_s;
+        QTest::newRow("retry in another format")
+            << QStringList{u"--retry-failed"_s, u"--output"_s, retried, u"--format"_s, u"jsonl"_s}
+            << 2 << u"is --format right"_s;
     }
     void exitCodes() {
         QFETCH(QStringList, arguments);
@@ -253,6 +269,110 @@ private Q_SLOTS:
         QCOMPARE(text.count(u"a.pw"_s), format == "text"_L1 ? 1 : 2);
         QVERIFY(!text.contains(u"\n\n"_s));
         QVERIFY(text.endsWith(u'\n'));
+    }
+
+    void retryFailedKeepsTheRest_data() {
+        QTest::addColumn<QString>("format");
+        for (const char* format : {"text", "tsv", "csv", "jsonl"})
+            QTest::newRow(format) << QString::fromLatin1(format);
+    }
+    // Only the names a first run got no answer for are asked again, each new
+    // record in its old one's place; every other line stays byte for byte.
+    void retryFailedKeepsTheRest() {
+        QFETCH(QString, format);
+        LocalRdapServer rdap;
+        QVERIFY(rdap.listen());
+        rdap.setTaken({u"a.pw"_s, u"f2.pw"_s});
+        LocalHttpResponse refused;
+        refused.status = 403;
+        for (const QString& name : {u"f1.pw"_s, u"f2.pw"_s})
+            rdap.queueReplies(name, {refused});
+        const QString output = m_home.filePath(u"retried."_s + format);
+        QFile::remove(output);
+        const QStringList common = {
+            u"check"_s,
+            u"--registries"_s,
+            u"--rdap-bootstrap"_s,
+            writeFile(u"bootstrap.json"_s,
+                      LocalRdapServer::bootstrap({{{u"pw"_s}, rdap.baseUrl()}})),
+            u"--no-dns"_s,
+            u"--interval"_s,
+            u"0"_s,
+            u"--registry-interval"_s,
+            u"0"_s,
+            u"--format"_s,
+            format,
+            u"--output"_s,
+            output};
+        QProcess first;
+        startProgram(first, common + QStringList{writeFile(u"retry-names.txt"_s,
+                                                           "a.pw\nf1.pw\nb.pw\nf2.pw\nnodot\n")});
+        QCOMPARE(finish(first, {}).code, 1);
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("  # a note, kept as written \r\n");
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> before = file.readAll().split('\n');
+        file.close();
+        const qsizetype asked = rdap.asked().size();
+
+        QProcess second;
+        startProgram(second, common + QStringList{u"--retry-failed"_s});
+        const Outcome outcome = finish(second, {});
+        QVERIFY2(outcome.code == 0, outcome.err.constData());
+        QCOMPARE(outcome.out, QByteArray());
+        QVERIFY2(outcome.err.contains("2 failed record(s) replaced"), outcome.err.constData());
+        QStringList again = rdap.asked().mid(asked);
+        again.sort();
+        QCOMPARE(again, (QStringList{u"f1.pw"_s, u"f2.pw"_s}));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> after = file.readAll().split('\n');
+        QCOMPARE(after.size(), before.size());
+        const bool text = format == "text"_L1;
+        for (qsizetype n = 0; n < after.size(); ++n) {
+            if (before.at(n).startsWith("f1.pw") || before.at(n).startsWith("{\"ascii\":\"f1.pw"))
+                QVERIFY2(after.at(n).contains(text ? "|可注册" : "free"), after.at(n).constData());
+            else if (before.at(n).startsWith("f2.pw") ||
+                     before.at(n).startsWith("{\"ascii\":\"f2.pw"))
+                QVERIFY2(after.at(n).contains(text ? "|已被注册" : "taken"),
+                         after.at(n).constData());
+            else
+                QCOMPARE(after.at(n), before.at(n));
+        }
+    }
+
+    // Ctrl+C in the middle of a retry leaves a whole file: each failure either
+    // as it was or replaced, nothing half written beside it.
+    void interruptedRetryLeavesAWholeFile() {
+        LocalRdapServer rdap;
+        QVERIFY(rdap.listen());
+        rdap.setDelayMs(200);
+        QTemporaryDir folder;
+        const QString output = folder.filePath(u"out.txt"_s);
+        const QByteArray old = "a.pw|已被注册\nf1.pw|查询失败\nf2.pw|查询失败\nf3.pw|查询失败\n";
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        file.close();
+        QProcess process;
+        startProgram(process, {u"check"_s, u"--registries"_s, u"--rdap-bootstrap"_s,
+                               writeFile(u"bootstrap.json"_s,
+                                         LocalRdapServer::bootstrap({{{u"pw"_s}, rdap.baseUrl()}})),
+                               u"--no-dns"_s, u"--retry-failed"_s, u"--output"_s, output});
+        QVERIFY(QTest::qWaitFor([&] { return rdap.asked().size() >= 2; }, 30000));
+        ::kill(pid_t(process.processId()), SIGINT);
+        const Outcome outcome = finish(process, {});
+        QVERIFY2(outcome.code == 130, outcome.err.constData());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.at(0), QByteArray("a.pw|已被注册"));
+        for (qsizetype n = 1; n < 4; ++n) {
+            const QByteArray name = "f" + QByteArray::number(n) + ".pw|";
+            QVERIFY2(lines.at(n) == name + "查询失败" || lines.at(n) == name + "可注册",
+                     lines.at(n).constData());
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"out.txt"_s});
     }
 
     // The registries with the DNS first, as a shell would ask: the names the

@@ -508,6 +508,13 @@ Names asked through this proxy are listed as “lookup failed”; check that the
     </message>
 </context>
 <context>
+    <name>ds::FailedRetry</name>
+    <message>
+        <source>重新查询上次结果中“查询失败”的 %1 个域名，其余结果不变。</source>
+        <translation>Ask again about the %1 names listed as “lookup failed”; the other results stay as they are.</translation>
+    </message>
+</context>
+<context>
     <name>ds::Form1</name>
     <message>
         <source>问题处理</source>
@@ -630,6 +637,10 @@ You can name another DNS server under “Settings”.</translation>
     <message>
         <source>查询进行中，列表不能修改；查询结束或停止后再生成。</source>
         <translation>A lookup is running: the list cannot be changed. Generate once it ends or is stopped.</translation>
+    </message>
+    <message>
+        <source>重查失败</source>
+        <translation>Retry failures</translation>
     </message>
 </context>
 <context>
