@@ -151,8 +151,25 @@ ParsedServerPace parseServerPaceOverride(const QString& text) {
         if (!ok || !usableInFlight(inFlight))
             return mistake(ServerPaceMistake::InFlight);
     }
-    const QString service = port == 0 ? host : u"%1:%2"_s.arg(host).arg(port);
+    const QString service = serverPaceKey(host, port == 0 ? std::nullopt : std::optional(port));
     return {ServerPaceOverride{service, {rate, inFlight}}, ServerPaceMistake::Shape};
+}
+
+QString serverPaceKey(const QString& host, std::optional<int> port) {
+    const QString lower = host.toLower();
+    if (!port)
+        return lower;
+    const QString shown = lower.contains(u':') ? u'[' + lower + u']' : lower;
+    return shown + u':' + QString::number(*port);
+}
+
+std::optional<ServerPace> ceilingFor(const QString& host, int port,
+                                     const QHash<QString, ServerPace>& overrides) {
+    for (const QString& key : {serverPaceKey(host, port), serverPaceKey(host)}) {
+        if (const auto found = overrides.constFind(key); found != overrides.cend())
+            return *found;
+    }
+    return ServerPaceTable::builtIn().find(host);
 }
 
 } // namespace ds

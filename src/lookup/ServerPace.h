@@ -43,8 +43,8 @@ constexpr int kMostInFlight = 64;
 // What can be wrong with a "HOST[:PORT]=RATE[/INFLIGHT]" override.
 enum class ServerPaceMistake { Shape, Host, Port, Rate, InFlight };
 
-// A server's pace set by the person: the service it holds for, "host" or
-// "host:port" (host in lower-case ACE form), and the ceiling of its pace.
+// A server's pace set by the person: the service it holds for, as
+// serverPaceKey() forms it, and the ceiling of its pace.
 struct ServerPaceOverride {
     QString service;
     ServerPace pace;
@@ -63,5 +63,15 @@ struct ParsedServerPace {
 // Reads "HOST[:PORT]=RATE[/INFLIGHT]": RATE requests per second above 0 and at
 // most kMostRequestsPerSecond, INFLIGHT 1 to kMostInFlight (1 when left out).
 ParsedServerPace parseServerPaceOverride(const QString& text);
+
+// The key an override is kept under: "host" without a port, else "host:port"
+// ("[v6]:port" for an IPv6 address); the host in lower case.
+QString serverPaceKey(const QString& host, std::optional<int> port = std::nullopt);
+
+// The ceiling of a server's pace: the person's override for its host and
+// port, else for its host, else the shipped table's; nullopt leaves it at the
+// default pace.
+std::optional<ServerPace> ceilingFor(const QString& host, int port,
+                                     const QHash<QString, ServerPace>& overrides);
 
 } // namespace ds

@@ -28,7 +28,8 @@ struct EngineConfig {
     // The rest each registry server gets between two requests.
     int serverIntervalMs = 500;
     // The person's ceilings for particular servers, keyed "host:port" when a
-    // port was given, else "host"; they win over the shipped table.
+    // port was given, else "host"; ceilingFor() weighs them against the
+    // shipped table.
     QHash<QString, ServerPace> serverPaces;
     // A server that asks to be left alone for longer is not waited for: its
     // names end as failed, naming the time it gave.

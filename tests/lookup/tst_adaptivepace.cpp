@@ -150,7 +150,7 @@ private Q_SLOTS:
         QTest::newRow("IPv4") << u"127.0.0.1:8080=20/8"_s << u"127.0.0.1:8080"_s << 20.0 << 8
                               << QString();
         QTest::newRow("IPv6 with a port")
-            << u"[::1]:43=0.5"_s << u"::1:43"_s << 0.5 << 1 << QString();
+            << u"[::1]:43=0.5"_s << u"[::1]:43"_s << 0.5 << 1 << QString();
         QTest::newRow("IPv6 alone") << u"::1=1"_s << u"::1"_s << 1.0 << 1 << QString();
         refused("no equals sign", u"rdap.example.test 10"_s,
                 u"is not HOST[:PORT]=RATE[/INFLIGHT]"_s);
@@ -209,11 +209,32 @@ private Q_SLOTS:
         QVERIFY(ds::ServerPaceTable::builtIn().find(host.toUpper()));
     }
 
-    void comFigures() {
-        const auto pace = ds::ServerPaceTable::builtIn().find(u"rdap.verisign.com"_s);
-        QVERIFY(pace);
-        QCOMPARE(pace->requestsPerSecond, 10.0);
-        QVERIFY(!ds::ServerPaceTable::builtIn().find(u"rdap.example.test"_s));
+    // Which ceiling a server gets: the person's for its port, then for its
+    // host, then the table's; none leaves it at the default pace.
+    void ceiling_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<double>("rate"); // 0: the default pace
+
+        QTest::newRow("override for the port") << u"rdap.verisign.com"_s << 8443 << 30.0;
+        QTest::newRow("override for the host") << u"rdap.verisign.com"_s << 443 << 20.0;
+        QTest::newRow("host in capitals") << u"RDAP.Verisign.COM"_s << 443 << 20.0;
+        QTest::newRow("the table's") << u"pubapi.registry.google"_s << 443 << 2.0;
+        QTest::newRow("IPv6 override") << u"::1"_s << 43 << 0.5;
+        QTest::newRow("nobody's") << u"rdap.example.test"_s << 443 << 0.0;
+    }
+
+    void ceiling() {
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(double, rate);
+        QHash<QString, ServerPace> overrides;
+        for (const QString& text :
+             {u"rdap.verisign.com=20/8"_s, u"rdap.verisign.com:8443=30"_s, u"[::1]:43=0.5"_s})
+            overrides.insert(ds::parseServerPaceOverride(text).value->service,
+                             ds::parseServerPaceOverride(text).value->pace);
+        const std::optional<ServerPace> found = ds::ceilingFor(host, port, overrides);
+        QCOMPARE(found ? found->requestsPerSecond : 0.0, rate);
     }
 };
 
