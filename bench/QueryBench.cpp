@@ -3,11 +3,12 @@
 // million result lines take, throughput at the default pacing, and the longest
 // time the UI thread stays busy during a run; then the registries' pacing, the
 // journal's cost per result line, the batch mode over a million names and the
-// DNS step's gain. Prints a table; asserts nothing. "batch", "rdap" or "dns"
-// runs only that part.
+// DNS step's gain and a throttling server's pace. Prints a table; asserts
+// nothing. "batch", "rdap", "dns" or "paces" runs only that part.
 
 #include "BatchBench.h"
 #include "DnsBench.h"
+#include "PaceBench.h"
 #include "RdapBench.h"
 #include "ThreadedRegistrar.h"
 #include "app/Form1.h"
@@ -211,5 +212,7 @@ int main(int argc, char* argv[]) {
     }
     if (all || argument == "dns")
         ds::bench::measureDnsStep();
+    if (all || argument == "paces")
+        ds::bench::measureServerPaces();
     return 0;
 }

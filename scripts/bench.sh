@@ -3,7 +3,8 @@
 # figures and asserts nothing. A number sets how many seconds the UI-thread
 # measurement runs (60 by default); "batch" measures only the journal and the
 # batch mode over a million names, "rdap" only the registries' pacing, "dns"
-# only the DNS step's gain (some seven minutes).
+# only the DNS step's gain (some seven minutes), "paces" only a throttling
+# server's pace against the engine's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
