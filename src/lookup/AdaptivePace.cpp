@@ -76,4 +76,11 @@ void AdaptivePace::onRefused() {
     m_rate = std::max(m_rate / 2, kSlowestRequestsPerSecond);
 }
 
+void AdaptivePace::onRefused(qint64 startedMs, qint64 nowMs) {
+    if (m_cutAtMs && startedMs < *m_cutAtMs)
+        return;
+    m_cutAtMs = nowMs;
+    onRefused();
+}
+
 } // namespace ds

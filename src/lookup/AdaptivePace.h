@@ -41,6 +41,11 @@ public:
     void onAnswered();
     // A 429, a 503 or a WHOIS throttle notice.
     void onRefused();
+    // The same for a request started at `startedMs`, refused at `nowMs`
+    // (any one clock): requests already under way when the rate was last cut
+    // were sent at the old rate, so their refusals do not cut it again. Without
+    // this, eight requests in flight refused together would cut it 256-fold.
+    void onRefused(qint64 startedMs, qint64 nowMs);
 
 private:
     double ceilingRate() const;
@@ -50,6 +55,8 @@ private:
     double m_rate;
     // The rate last refused; 0 before any refusal.
     double m_refusedRate = 0;
+    // When onRefused(startedMs, nowMs) last cut the rate.
+    std::optional<qint64> m_cutAtMs;
 };
 
 } // namespace ds

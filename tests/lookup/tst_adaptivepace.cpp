@@ -98,6 +98,29 @@ private Q_SLOTS:
         QCOMPARE(pace.restAfterReplyMs(), 0);
     }
 
+    // Refusals of requests sent before the last cut were sent at the old rate.
+    void refusalsInFlight_data() {
+        QTest::addColumn<QList<qint64>>("startedMs"); // each refused at 1000 + 10 per refusal
+        QTest::addColumn<double>("rate");
+
+        QTest::newRow("one") << QList<qint64>{900} << 5.0;
+        QTest::newRow("eight under way together cut once")
+            << QList<qint64>{900, 910, 920, 930, 940, 950, 960, 970} << 5.0;
+        QTest::newRow("one sent after the cut cuts again") << QList<qint64>{900, 950, 1005} << 2.5;
+        QTest::newRow("sent just at the cut counts") << QList<qint64>{900, 1000} << 2.5;
+    }
+
+    void refusalsInFlight() {
+        QFETCH(QList<qint64>, startedMs);
+        AdaptivePace pace(ServerPace{10, 8}, 500);
+        qint64 now = 1000;
+        for (const qint64 started : std::as_const(startedMs)) {
+            pace.onRefused(started, now);
+            now += 10;
+        }
+        QTEST(pace.requestsPerSecond(), "rate");
+    }
+
     // A server in neither the table nor the overrides: one request at a time
     // and today's rest after each reply, longer while it refuses.
     void defaultPace_data() {
