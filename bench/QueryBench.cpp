@@ -3,13 +3,15 @@
 // million result lines take, throughput at the default pacing, and the longest
 // time the UI thread stays busy during a run; then the registries' pacing, the
 // journal's cost per result line, the batch mode over a million names and the
-// DNS step's gain; first of all the generator. Prints a table; asserts
-// nothing. "gen", "memory", "batch", "rdap" or "dns" runs only that part.
+// DNS step's gain and a throttling server's pace; first of all the generator.
+// Prints a table; asserts nothing. "gen", "memory", "batch", "rdap", "dns" or
+// "paces" runs only that part.
 
 #include "BatchBench.h"
 #include "BusyWatch.h"
 #include "DnsBench.h"
 #include "GenerateBench.h"
+#include "PaceBench.h"
 #include "RdapBench.h"
 #include "ThreadedRegistrar.h"
 #include "app/Form1.h"
@@ -210,5 +212,7 @@ int main(int argc, char* argv[]) {
     }
     if (all || argument == "dns")
         ds::bench::measureDnsStep();
+    if (all || argument == "paces")
+        ds::bench::measureServerPaces();
     return 0;
 }

@@ -29,22 +29,6 @@ constexpr int ReplyMs = 50;
 constexpr int ServerIntervalMs = 200;
 constexpr int StepsMeasured = 300;
 
-// A bootstrap naming one server per TLD, tld0, tld1 ...
-std::shared_ptr<RdapBootstrapStore> bootstrapFor(const QTemporaryDir& folder,
-                                                 const std::vector<QUrl>& servers) {
-    QList<QPair<QStringList, QUrl>> services;
-    for (std::size_t n = 0; n < servers.size(); ++n)
-        services.append({{u"tld%1"_s.arg(n)}, servers[n]});
-    const QByteArray list = test::LocalRdapServer::bootstrap(services);
-    QFile file(folder.filePath(u"bootstrap.json"_s));
-    if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size())
-        std::fprintf(stderr, "cannot write the bootstrap\n");
-    RdapBootstrapStore::Options options;
-    options.source = file.fileName();
-    options.cacheDir = folder.path();
-    return std::make_shared<RdapBootstrapStore>(options);
-}
-
 // Names taking the TLDs in turn, so that each worker keeps to one server
 // when there are as many workers as servers.
 QString interleavedList(qsizetype names, std::size_t tlds) {
@@ -73,6 +57,21 @@ double secondsFor(EngineConfig config, qsizetype names, std::size_t tlds) {
 }
 
 } // namespace
+
+std::shared_ptr<RdapBootstrapStore> bootstrapFor(const QTemporaryDir& folder,
+                                                 const std::vector<QUrl>& servers) {
+    QList<QPair<QStringList, QUrl>> services;
+    for (std::size_t n = 0; n < servers.size(); ++n)
+        services.append({{u"tld%1"_s.arg(n)}, servers[n]});
+    const QByteArray list = test::LocalRdapServer::bootstrap(services);
+    QFile file(folder.filePath(u"bootstrap.json"_s));
+    if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size())
+        std::fprintf(stderr, "cannot write the bootstrap\n");
+    RdapBootstrapStore::Options options;
+    options.source = file.fileName();
+    options.cacheDir = folder.path();
+    return std::make_shared<RdapBootstrapStore>(options);
+}
 
 void measureRdapPacing() {
     std::printf("Registry pacing: servers answer after %d ms, %d ms between requests to one\n",

@@ -1,6 +1,21 @@
 #pragma once
 
+#include <QUrl>
+
+#include <memory>
+#include <vector>
+
+class QTemporaryDir;
+
+namespace ds {
+class RdapBootstrapStore;
+}
+
 namespace ds::bench {
+
+// A bootstrap naming one server per TLD, tld0, tld1 ..., kept in `folder`.
+std::shared_ptr<RdapBootstrapStore> bootstrapFor(const QTemporaryDir& folder,
+                                                 const std::vector<QUrl>& servers);
 
 // The registries' pacing: names per second against three and against one
 // local RDAP server, each answering after 50 ms with 200 ms between requests,

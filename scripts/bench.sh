@@ -5,7 +5,8 @@
 # million names on the command line, a million into the window), "memory"
 # only the window holding a million list and result lines, "batch" only the
 # journal and the batch mode over a million names, "rdap" only the
-# registries' pacing, "dns" only the DNS step's gain (some seven minutes).
+# registries' pacing, "dns" only the DNS step's gain (some seven minutes),
+# "paces" only a throttling server's pace against the engine's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh

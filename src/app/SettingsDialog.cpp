@@ -1,5 +1,7 @@
 #include "app/SettingsDialog.h"
 
+#include "app/ServerPaceEditor.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -56,6 +58,8 @@ SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, boo
                                        .arg(optionsInForce.join(u' '))));
     layout->addWidget(buildLookupGroup());
     layout->addWidget(buildPacingGroup());
+    m_serverPaces = new ServerPaceEditor;
+    layout->addWidget(m_serverPaces);
     layout->addWidget(buildProxyGroup());
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
@@ -82,6 +86,7 @@ SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, boo
     connect(m_dnsEnabled, &QCheckBox::toggled, this, &SettingsDialog::refresh);
     connect(m_details, &QCheckBox::toggled, this, &SettingsDialog::refresh);
     connect(m_proxyType, &QButtonGroup::idToggled, this, &SettingsDialog::refresh);
+    connect(m_serverPaces, &ServerPaceEditor::edited, this, &SettingsDialog::refresh);
     // A proxy of its own is offered with its usual port until one is typed.
     connect(m_proxyType, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         const auto type = static_cast<ProxyType>(id);
@@ -186,7 +191,7 @@ QLineEdit* SettingsDialog::addField(QGridLayout* grid, int row, Field field, con
     // The skin colours it through this property; the palette serves without one.
     problem->setProperty("problem", true);
     QPalette red = problem->palette();
-    red.setColor(QPalette::WindowText, QColor(208, 28, 16));
+    red.setColor(QPalette::WindowText, problemColour());
     problem->setPalette(red);
     // Room for the longest message from the start, so nothing moves as one appears.
     problem->setMinimumWidth(problem->fontMetrics().horizontalAdvance(u'中') * 16);
@@ -214,6 +219,7 @@ void SettingsDialog::fill(const SettingsForm& form) {
     m_edits[Field::ProxyUser]->setText(form.proxyUser);
     m_password->setText(form.proxyPassword);
     m_rememberPassword->setChecked(form.rememberPassword);
+    m_serverPaces->setRows(form.serverPaces);
 }
 
 SettingsForm SettingsDialog::form() const {
@@ -231,6 +237,7 @@ SettingsForm SettingsDialog::form() const {
     form.proxyUser = m_edits[Field::ProxyUser]->text();
     form.proxyPassword = m_password->text();
     form.rememberPassword = m_rememberPassword->isChecked();
+    form.serverPaces = m_serverPaces->rows();
     return form;
 }
 

@@ -14,9 +14,11 @@ class QLineEdit;
 
 namespace ds {
 
+class ServerPaceEditor;
 class Settings;
 
-// "设置": how names are looked up, the pacing and the proxy. OK saves to the
+// "设置": how names are looked up, the pacing (the paces of particular servers
+// among it) and the proxy. OK saves to the
 // store and closes; Cancel and Esc close without a trace. OK stays disabled
 // while a field holds something that cannot be saved, and each such field
 // says why beside it.
@@ -57,6 +59,7 @@ private:
     QLineEdit* m_password = nullptr;
     QCheckBox* m_rememberPassword = nullptr;
     QString m_keyringProblem;
+    ServerPaceEditor* m_serverPaces = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "app/SettingsForm.h"
 
 #include "lookup/DnsCheck.h"
+#include "lookup/ServerPace.h"
 
 #include <QUrl>
 
@@ -75,6 +76,8 @@ SettingsForm SettingsForm::load(const Settings& settings) {
     form.proxyUser = proxy.user;
     form.proxyPassword = proxy.password;
     form.rememberPassword = settings.rememberPassword();
+    for (const QString& pace : settings.serverPaces())
+        form.serverPaces.append(ServerPaceRow::fromText(pace));
     return form;
 }
 
@@ -105,6 +108,7 @@ bool SettingsForm::inUse(Field field) const {
     case Field::RegistryServerIntervalMs:
     case Field::WhoisServerIntervalMs:
     case Field::RequestTimeLimitSeconds:
+    case Field::ServerPaces:
         break;
     }
     return true;
@@ -126,6 +130,12 @@ QMap<Field, QString> SettingsForm::problems() const {
             found[Field::RegistrarAddress] = tr("请填写查询服务的地址");
         else if (normaliseRegistrarAddress(registrarAddress).isEmpty())
             found[Field::RegistrarAddress] = tr("地址应为 http://主机[:端口]");
+    }
+    for (qsizetype row = 0; row < serverPaces.size(); ++row) {
+        if (const QString problem = serverPaceProblem(serverPaces[row]); !problem.isEmpty()) {
+            found[Field::ServerPaces] = tr("第 %1 行：%2").arg(row + 1).arg(problem);
+            break;
+        }
     }
     if (inUse(Field::DnsServer) && !dnsServer.trimmed().isEmpty() &&
         !isUsableDnsServer(dnsServer.trimmed()))
@@ -157,6 +167,12 @@ bool SettingsForm::save(Settings& settings, QString* keyringProblem) const {
         if (const auto value = numberIn(numbers.value(number.field), Settings::range(number.key)))
             settings.setValue(number.key, *value);
     }
+    QStringList paces;
+    for (const ServerPaceRow& row : serverPaces) {
+        if (!row.isBlank())
+            paces.append(row.text());
+    }
+    settings.setValue(Key::ServerPaces, paces);
     settings.setValue(Key::ProxyType, QString(proxyTypeKey(proxyType)));
     settings.setValue(Key::ProxyHost, isHostName(proxyHost) ? proxyHost.trimmed() : QString());
     if (const std::optional<int> port = numberIn(proxyPort, kPortRange))
@@ -177,6 +193,57 @@ bool SettingsForm::save(Settings& settings, QString* keyringProblem) const {
 ProxyConfig SettingsForm::proxy() const {
     return {proxyType, proxyHost.trimmed(), static_cast<quint16>(proxyPort.trimmed().toUInt()),
             proxyUser, proxyPassword};
+}
+
+bool SettingsForm::ServerPaceRow::isBlank() const {
+    return server.trimmed().isEmpty() && rate.trimmed().isEmpty() && inFlight.trimmed().isEmpty();
+}
+
+QString SettingsForm::ServerPaceRow::text() const {
+    QString line = server.trimmed() + u'=' + rate.trimmed();
+    if (!inFlight.trimmed().isEmpty())
+        line += u'/' + inFlight.trimmed();
+    return line;
+}
+
+SettingsForm::ServerPaceRow SettingsForm::ServerPaceRow::fromText(const QString& text) {
+    const QString pace = text.section(u'=', 1);
+    return {text.section(u'=', 0, 0).trimmed(), pace.section(u'/', 0, 0).trimmed(),
+            pace.section(u'/', 1).trimmed()};
+}
+
+QString SettingsForm::serverPaceProblem(const ServerPaceRow& row) {
+    if (row.isBlank())
+        return {};
+    if (row.server.trimmed().isEmpty())
+        return tr("请填写服务器");
+    // A separator typed into a cell would be read as the start of the next part.
+    const auto holdsSeparator = [](const QString& cell) {
+        return cell.contains(u'=') || cell.contains(u'/');
+    };
+    ServerPaceMistake mistake = ServerPaceMistake::Host;
+    if (holdsSeparator(row.rate))
+        mistake = ServerPaceMistake::Rate;
+    else if (holdsSeparator(row.inFlight))
+        mistake = ServerPaceMistake::InFlight;
+    else if (!holdsSeparator(row.server)) {
+        const ParsedServerPace parsed = parseServerPaceOverride(row.text());
+        if (parsed.value)
+            return {};
+        mistake = parsed.mistake;
+    }
+    switch (mistake) {
+    case ServerPaceMistake::Shape:
+    case ServerPaceMistake::Host:
+        break;
+    case ServerPaceMistake::Port:
+        return tr("端口应在 1 到 65535 之间");
+    case ServerPaceMistake::Rate:
+        return tr("每秒请求数应大于 0、不超过 %1").arg(kMostRequestsPerSecond);
+    case ServerPaceMistake::InFlight:
+        return tr("同时请求数应为 1 到 %1 之间的整数").arg(kMostInFlight);
+    }
+    return tr("服务器应为主机名或 IP 地址[:端口]");
 }
 
 QString numberHint(const SettingsForm::NumberField& field) {

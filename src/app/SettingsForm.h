@@ -4,6 +4,7 @@
 #include "http/ProxyConfig.h"
 
 #include <QCoreApplication>
+#include <QList>
 #include <QMap>
 #include <QString>
 
@@ -32,6 +33,8 @@ public:
         ProxyHost,
         ProxyPort,
         ProxyUser,
+        // The table of server paces as a whole.
+        ServerPaces,
     };
 
     // A whole number typed into a field: the setting it is stored as, and
@@ -45,6 +48,22 @@ public:
         const char* unit;
     };
     static std::span<const NumberField> numberFields();
+
+    // One row of the server pace table, as typed: "rdap.example.test[:port]",
+    // requests per second and requests in flight (blank for one).
+    struct ServerPaceRow {
+        QString server;
+        QString rate;
+        QString inFlight;
+
+        bool isBlank() const;
+        // "HOST[:PORT]=RATE[/INFLIGHT]", as stored.
+        QString text() const;
+        static ServerPaceRow fromText(const QString& text);
+    };
+    // What is wrong with a row, in words for the person; empty when it can be
+    // saved or is blank.
+    static QString serverPaceProblem(const ServerPaceRow& row);
 
     LookupMethod method = LookupMethod::Registries;
     QString registrarAddress;
@@ -60,6 +79,7 @@ public:
     QString proxyUser;
     QString proxyPassword;
     bool rememberPassword = false;
+    QList<ServerPaceRow> serverPaces;
 
     static SettingsForm load(const Settings& settings);
     static SettingsForm defaults();

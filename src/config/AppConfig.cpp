@@ -3,6 +3,7 @@
 #include "config/LookupOptions.h"
 #include "config/Settings.h"
 #include "lookup/RdapBootstrapStore.h"
+#include "lookup/ServerPace.h"
 #include "lookup/WhoisServers.h"
 
 #include <QCommandLineParser>
@@ -102,6 +103,7 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
     config.rdapBootstrap = options.rdapBootstrap.value_or(settings.rdapBootstrap());
     config.whoisReferral = options.whoisReferral.value_or(settings.whoisReferral());
     config.whoisServers = settings.whoisServers() + options.whoisServers;
+    config.serverPaces = settings.serverPaces() + options.serverPaces;
     config.dnsEnabled = settings.dnsEnabled() && !options.noDns;
     config.dnsServer = options.dnsServer.value_or(settings.dnsServer());
     config.dnsParallel = settings.dnsParallel();
@@ -117,6 +119,10 @@ EngineConfig engineConfig(const AppConfig& config) {
     engine.workers = config.workers;
     engine.longestWaitMinutes = config.longestWaitMinutes;
     engine.serverIntervalMs = config.serverIntervalMs;
+    for (const QString& pace : config.serverPaces) {
+        if (const auto server = parseServerPaceOverride(pace).value)
+            engine.serverPaces.insert(server->service, server->pace);
+    }
     engine.proxy = config.proxy;
     if (engine.registrar.isEmpty()) {
         RdapBootstrapStore::Options bootstrap;

@@ -43,6 +43,8 @@ struct AppConfig {
     QString whoisReferral = QStringLiteral("whois.iana.org:43");
     // "TLD=HOST[:PORT]"; a later entry for the same TLD wins.
     QStringList whoisServers = {};
+    // "HOST[:PORT]=RATE[/INFLIGHT]"; a later entry for the same server wins.
+    QStringList serverPaces = {};
     // The DNS step ahead of the registries: whether it runs, the resolver it
     // asks ("HOST[:PORT]", empty for the system's) and how many names at once.
     bool dnsEnabled = true;
@@ -70,6 +72,8 @@ struct CommandLineOptions {
     std::optional<QString> whoisReferral;
     // Added to the stored ones, and winning over them.
     QStringList whoisServers = {};
+    // --server-pace, added to the stored ones and winning over them.
+    QStringList serverPaces = {};
     // --no-dns: no DNS step for this start, whatever is stored.
     bool noDns = false;
     std::optional<QString> dnsServer;

@@ -3,6 +3,7 @@
 #include "config/AppConfig.h"
 #include "config/Settings.h"
 #include "lookup/DnsCheck.h"
+#include "lookup/ServerPace.h"
 #include "lookup/WhoisServers.h"
 
 #include <QCommandLineParser>
@@ -60,6 +61,11 @@ QList<QCommandLineOption> lookupOptions() {
          u"HOST[:PORT]"_s},
         {u"whois-server"_s, u"The WHOIS server of a TLD, in ACE or Unicode form; repeatable."_s,
          u"TLD=HOST[:PORT]"_s},
+        {u"server-pace"_s,
+         u"The most requests per second and in flight (1 when left out) for one RDAP or WHOIS "
+         u"server, in place of the known or default pace; it still slows down when the server "
+         u"refuses. Repeatable."_s,
+         u"HOST[:PORT]=RATE[/INFLIGHT]"_s},
         {u"no-dns"_s, u"Ask the registries about every name, without asking the DNS first."_s},
         {u"dns-server"_s,
          u"The resolver the DNS step asks, directly and never through --proxy: an IP address "
@@ -127,6 +133,11 @@ QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& 
             return u"--whois-server: \"%1\" is not TLD=HOST[:PORT]"_s.arg(server);
         options.whoisServers.append(server.trimmed());
     }
+    for (const QString& pace : parser.values(u"server-pace"_s)) {
+        if (const ParsedServerPace parsed = parseServerPaceOverride(pace); !parsed.value)
+            return u"--server-pace: \"%1\" %2"_s.arg(pace, parsed.reason());
+        options.serverPaces.append(pace.trimmed());
+    }
     options.noDns = parser.isSet(u"no-dns"_s);
     options.details = parser.isSet(u"details"_s);
     if (parser.isSet(u"dns-server"_s)) {
@@ -148,6 +159,8 @@ QStringList dialogOptionsGiven(const CommandLineOptions& options) {
         given << u"--proxy"_s;
     if (options.noDns)
         given << u"--no-dns"_s;
+    if (!options.serverPaces.isEmpty())
+        given << u"--server-pace"_s;
     if (options.dnsServer)
         given << u"--dns-server"_s;
     if (options.details)

@@ -15,7 +15,7 @@ struct CommandLineOptions;
 // share: each sets for one start what the settings dialog sets for good.
 // --registrar or --registries, --proxy, --workers, --interval,
 // --registry-interval, --whois-interval, --time-limit, --rdap-bootstrap,
-// --whois-referral, --whois-server, --no-dns and --dns-server.
+// --whois-referral, --whois-server, --server-pace, --no-dns and --dns-server.
 QList<QCommandLineOption> lookupOptions();
 // Reads them into `options`; the reason when a value cannot be used.
 QString readLookupOptions(const QCommandLineParser& parser, CommandLineOptions& options);

@@ -2,6 +2,7 @@
 
 #include "common/DataFolders.h"
 #include "lookup/DnsCheck.h"
+#include "lookup/ServerPace.h"
 #include "lookup/WhoisServers.h"
 
 #include <QDir>
@@ -77,6 +78,10 @@ const Entry kEntries[] = {
          return QVariant(u"whois.iana.org:43"_s);
      }},
     {Settings::Key::WhoisServers, "whois/servers"_L1,
+     [] {
+         return QVariant(QStringList());
+     }},
+    {Settings::Key::ServerPaces, "registry/serverPaces"_L1,
      [] {
          return QVariant(QStringList());
      }},
@@ -197,6 +202,15 @@ QStringList Settings::whoisServers() const {
     for (const QString& server : stored(Key::WhoisServers).toStringList()) {
         if (parseWhoisServerOverride(server))
             usable.append(server.trimmed());
+    }
+    return usable;
+}
+
+QStringList Settings::serverPaces() const {
+    QStringList usable;
+    for (const QString& pace : stored(Key::ServerPaces).toStringList()) {
+        if (parseServerPaceOverride(pace).value)
+            usable.append(pace.trimmed());
     }
     return usable;
 }

@@ -48,6 +48,8 @@ public:
         RdapBootstrap,
         WhoisReferral,
         WhoisServers,
+        // "HOST[:PORT]=RATE[/INFLIGHT]" ceilings for particular servers.
+        ServerPaces,
         DnsEnabled,
         DnsServer,
         DnsParallel,
@@ -105,6 +107,8 @@ public:
     QString whoisReferral() const;
     // "TLD=HOST[:PORT]" entries fixing a TLD's WHOIS server; unusable ones are left out.
     QStringList whoisServers() const;
+    // "HOST[:PORT]=RATE[/INFLIGHT]" entries setting a server's pace; unusable ones are left out.
+    QStringList serverPaces() const;
     // Whether names go to the DNS before their registry.
     bool dnsEnabled() const;
     // The resolver the DNS step asks, "HOST[:PORT]" with HOST an IP address;

@@ -3,6 +3,7 @@
 #include "http/ProxyConfig.h"
 #include "lookup/DnsCheck.h"
 #include "lookup/RetryPolicy.h"
+#include "lookup/ServerPace.h"
 #include "lookup/WhoisServers.h"
 
 #include <QUrl>
@@ -26,6 +27,10 @@ struct EngineConfig {
     int workers = 3;
     // The rest each registry server gets between two requests.
     int serverIntervalMs = 500;
+    // The person's ceilings for particular servers, keyed "host:port" when a
+    // port was given, else "host"; ceilingFor() weighs them against the
+    // shipped table.
+    QHash<QString, ServerPace> serverPaces;
     // A server that asks to be left alone for longer is not waited for: its
     // names end as failed, naming the time it gave.
     int longestWaitMinutes = 10;

@@ -1,6 +1,8 @@
 #include "query/LookupKit.h"
 
+#include "lookup/AdaptivePace.h"
 #include "lookup/RegistrarLookup.h"
+#include "lookup/ServerPace.h"
 #include "lookup/WhoisPatterns.h"
 #include "lookup/WhoisServers.h"
 
@@ -48,10 +50,15 @@ RegistryRouter LookupKit::router() const {
 }
 
 ServiceQueue::Pace LookupKit::paceFor(const RegistryRoute& route) const {
-    ServiceQueue::Pace pace;
-    pace.restAfterReplyMs = route.via == RegistryRoute::Via::Whois ? m_config.whoisServerIntervalMs
-                                                                   : m_config.serverIntervalMs;
-    return pace;
+    const bool whois = route.via == RegistryRoute::Via::Whois;
+    const QString host = whois ? route.whois.host : route.rdapBase.host();
+    const int port = whois ? route.whois.port
+                           : route.rdapBase.port(route.rdapBase.scheme() == u"https" ? 443 : 80);
+    // A known pace or an override is the server's ceiling, kept as it is;
+    // every other server has one request out at a time and rests after it.
+    const AdaptivePace pace(ceilingFor(host, port, m_config.serverPaces),
+                            whois ? m_config.whoisServerIntervalMs : m_config.serverIntervalMs);
+    return {pace.inFlightLimit(), pace.restAfterReplyMs(), pace.gapBetweenStartsMs()};
 }
 
 } // namespace ds

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -29,6 +30,8 @@ private slots:
     void opensWithStoredValues();
     void closing_data();
     void closing();
+    void serverPaceRows_data();
+    void serverPaceRows();
     void windowUsesSavedValuesForNextRun();
     void rememberedPasswordGoesToKeyring_data();
     void rememberedPasswordGoesToKeyring();
@@ -57,6 +60,7 @@ void TestSettingsDialog::opensWithStoredValues() {
     test::TemporarySettings temporary;
     temporary.settings().setValue(Settings::Key::RegistrarAddress, u"check.test:81"_s);
     temporary.settings().setValue(Settings::Key::RestartIntervalMs, 250);
+    temporary.settings().setValue(Settings::Key::ServerPaces, QStringList{u"h.test:8443=20/8"_s});
     const auto store = temporary.reopen();
     SettingsDialog dialog(*store, SettingsForm::load(*store), true, {u"--proxy"_s});
     QVERIFY(dialog.findChild<QAbstractButton*>(u"registrarChoice"_s)->isChecked());
@@ -68,6 +72,10 @@ void TestSettingsDialog::opensWithStoredValues() {
     // The DNS step never precedes the registrar.
     QVERIFY(!dialog.findChild<QWidget*>(u"dnsEnabled"_s)->isEnabled());
     QVERIFY(!dialog.findChild<QLineEdit*>(u"dnsParallel"_s)->isEnabled());
+    const auto* paces = dialog.findChild<QTableWidget*>(u"serverPaces"_s);
+    QCOMPARE(paces->rowCount(), 1);
+    QCOMPARE(paces->item(0, 0)->text() + paces->item(0, 1)->text() + paces->item(0, 2)->text(),
+             u"h.test:8443208"_s);
     QVERIFY(text(dialog, u"runNote"_s).contains(u"下一次查询"_s));
     QVERIFY(text(dialog, u"optionsNote"_s).contains(u"--proxy"_s));
 }
@@ -143,6 +151,51 @@ void TestSettingsDialog::closing() {
         const QString name = pair.section(u'=', 0, 0);
         QCOMPARE(name + u'=' + file.value(name).toString(), pair);
     }
+}
+
+void TestSettingsDialog::serverPaceRows_data() {
+    QTest::addColumn<QStringList>("cells"); // server, rate, in flight
+    QTest::addColumn<QString>("problem");   // a word of the row's problem; empty for none
+    QTest::addColumn<QStringList>("stored");
+
+    QTest::newRow("server with a port, rate and in flight")
+        << QStringList{u"rdap.example.test:8443"_s, u"20"_s, u"8"_s} << QString()
+        << QStringList{u"rdap.example.test:8443=20/8"_s};
+    QTest::newRow("in flight left blank") << QStringList{u" h.test "_s, u"2.5"_s, QString()}
+                                          << QString() << QStringList{u"h.test=2.5"_s};
+    QTest::newRow("a blank row is left out")
+        << QStringList{QString(), QString(), QString()} << QString() << QStringList();
+    QTest::newRow("no server") << QStringList{QString(), u"1"_s, QString()} << u"服务器"_s
+                               << QStringList();
+    QTest::newRow("port 0") << QStringList{u"h.test:0"_s, u"1"_s, QString()} << u"端口"_s
+                            << QStringList();
+    QTest::newRow("rate too fast")
+        << QStringList{u"h.test"_s, u"1000"_s, QString()} << u"每秒请求数"_s << QStringList();
+    QTest::newRow("in flight with a slash")
+        << QStringList{u"h.test"_s, u"1"_s, u"2/3"_s} << u"同时请求数"_s << QStringList();
+}
+
+// A row that cannot be used says why in the row and keeps OK disabled.
+void TestSettingsDialog::serverPaceRows() {
+    QFETCH(QStringList, cells);
+    QFETCH(QString, problem);
+    QFETCH(QStringList, stored);
+    test::TemporarySettings temporary;
+    const auto store = temporary.reopen();
+    SettingsDialog dialog(*store, SettingsForm::load(*store), false);
+    dialog.findChild<QPushButton*>(u"addServerPace"_s)->click();
+    auto* table = dialog.findChild<QTableWidget*>(u"serverPaces"_s);
+    QCOMPARE(table->rowCount(), 1);
+    for (int column = 0; column < cells.size(); ++column)
+        table->item(0, column)->setText(cells[column]);
+
+    QVERIFY(table->item(0, 3)->text().contains(problem));
+    QCOMPARE(table->item(0, 3)->text().isEmpty(), problem.isEmpty());
+    QCOMPARE(dialog.findChild<QPushButton*>(u"okButton"_s)->isEnabled(), problem.isEmpty());
+    dialog.accept();
+    QCOMPARE(dialog.result(), problem.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
+    if (problem.isEmpty())
+        QCOMPARE(temporary.reopen()->serverPaces(), stored);
 }
 
 void TestSettingsDialog::windowUsesSavedValuesForNextRun() {

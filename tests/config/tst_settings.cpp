@@ -46,6 +46,7 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
     QTest::newRow("WHOIS referral port too large") << Key::WhoisReferral << QVariant(u"h:65536"_s);
     QTest::newRow("WHOIS server without TLD") << Key::WhoisServers << QVariant(u"=h.test"_s);
     QTest::newRow("WHOIS interval too long") << Key::WhoisServerIntervalMs << QVariant(60001);
+    QTest::newRow("server pace without a rate") << Key::ServerPaces << QVariant(u"h.test="_s);
     QTest::newRow("proxy of unknown type") << Key::ProxyType << QVariant(u"socks4"_s);
     // The DNS step asks IP addresses only; a name would need a resolver itself.
     QTest::newRow("DNS server by name") << Key::DnsServer << QVariant(u"resolver.test"_s);
@@ -70,6 +71,7 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues() {
     QCOMPARE(settings->whoisReferral(), u"whois.iana.org:43"_s);
     QCOMPARE(settings->whoisServers(), QStringList());
     QCOMPARE(settings->whoisServerIntervalMs(), 1000);
+    QCOMPARE(settings->serverPaces(), QStringList());
     QCOMPARE(settings->proxy().type, ProxyConfig::Type::None);
     QCOMPARE(settings->dnsEnabled(), true);
     QCOMPARE(settings->dnsServer(), QString());
@@ -164,6 +166,7 @@ void TestSettings::commandLineRefusals_data() {
     QTest::newRow("proxy of another scheme") << u"--proxy=https://p.test"_s;
     QTest::newRow("WHOIS interval too long") << u"--whois-interval=60001"_s;
     QTest::newRow("DNS server by name") << u"--dns-server=resolver.test"_s;
+    QTest::newRow("server pace too fast") << u"--server-pace=h.test=1000"_s;
     QTest::newRow("DNS port out of range") << u"--dns-server=127.0.0.1:65536"_s;
 }
 
@@ -185,17 +188,32 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     temporary.settings().setValue(Settings::Key::RdapBootstrap, u"/stored/list.json"_s);
     temporary.settings().setValue(Settings::Key::WhoisServers,
                                   QStringList{u"cn=stored.test"_s, u"de=stored.test"_s});
+    temporary.settings().setValue(Settings::Key::ServerPaces,
+                                  QStringList{u"h.test=2"_s, u"stored.test:8443=3/2"_s});
     temporary.settings().setValue(Settings::Key::ProxyType, u"http"_s);
     temporary.settings().setValue(Settings::Key::ProxyHost, u"stored.test"_s);
     temporary.settings().setValue(Settings::Key::DnsServer, u"192.0.2.1"_s);
     temporary.settings().setValue(Settings::Key::DnsParallel, 64);
-    const CommandLineOutcome outcome = parseCommandLine(
-        {u"domainsieve"_s, u"--registrar"_s, u"option.test:81"_s, u"--support-url"_s,
-         u"https://option.test/help"_s, u"--lang"_s, u"zh"_s, u"--rdap-bootstrap"_s,
-         u"http://list.test/dns.json"_s, u"--whois-server"_s, u"中国=option.test"_s,
-         u"--whois-server=cn=option.test:4343"_s, u"--whois-referral=referral.test:4343"_s,
-         u"--proxy"_s, u"socks5://option.test"_s, u"--whois-interval"_s, u"0"_s, u"--no-dns"_s,
-         u"--dns-server=[::1]:5353"_s});
+    const CommandLineOutcome outcome = parseCommandLine({u"domainsieve"_s,
+                                                         u"--registrar"_s,
+                                                         u"option.test:81"_s,
+                                                         u"--support-url"_s,
+                                                         u"https://option.test/help"_s,
+                                                         u"--lang"_s,
+                                                         u"zh"_s,
+                                                         u"--rdap-bootstrap"_s,
+                                                         u"http://list.test/dns.json"_s,
+                                                         u"--whois-server"_s,
+                                                         u"中国=option.test"_s,
+                                                         u"--whois-server=cn=option.test:4343"_s,
+                                                         u"--whois-referral=referral.test:4343"_s,
+                                                         u"--proxy"_s,
+                                                         u"socks5://option.test"_s,
+                                                         u"--whois-interval"_s,
+                                                         u"0"_s,
+                                                         u"--no-dns"_s,
+                                                         u"--dns-server=[::1]:5353"_s,
+                                                         u"--server-pace=H.test=20/8"_s});
     QCOMPARE(outcome.status, CommandLineOutcome::Status::Run);
     const AppConfig config = resolveConfig(temporary.settings(), outcome.options);
 
@@ -211,6 +229,11 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     QCOMPARE(whois.overrides.value(u"cn"_s).toString(), u"option.test:4343"_s);
     QCOMPARE(whois.overrides.value(u"de"_s).toString(), u"stored.test:43"_s);
     QCOMPARE(whois.overrides.value(u"xn--fiqs8s"_s).toString(), u"option.test:43"_s);
+    const QHash<QString, ServerPace> paces = engineConfig(config).serverPaces;
+    QCOMPARE(paces.size(), 2);
+    QCOMPARE(paces.value(u"h.test"_s).requestsPerSecond, 20.0);
+    QCOMPARE(paces.value(u"h.test"_s).inFlight, 8);
+    QCOMPARE(paces.value(u"stored.test:8443"_s).inFlight, 2);
     QCOMPARE(config.proxy.displayName(), u"socks5://option.test:1080"_s);
     QCOMPARE(config.whoisServerIntervalMs, 0);
     QCOMPARE(config.dnsEnabled, false);

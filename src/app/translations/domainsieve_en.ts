@@ -477,6 +477,30 @@ Names asked through this proxy are listed as “lookup failed”; check that the
         <source>分钟</source>
         <translation>minutes</translation>
     </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Row %1: %2</translation>
+    </message>
+    <message>
+        <source>请填写服务器</source>
+        <translation>Enter the server</translation>
+    </message>
+    <message>
+        <source>端口应在 1 到 65535 之间</source>
+        <translation>The port must be 1–65535</translation>
+    </message>
+    <message>
+        <source>每秒请求数应大于 0、不超过 %1</source>
+        <translation>Requests per second must be above 0 and at most %1</translation>
+    </message>
+    <message>
+        <source>同时请求数应为 1 到 %1 之间的整数</source>
+        <translation>Requests in flight must be a whole number from 1 to %1</translation>
+    </message>
+    <message>
+        <source>服务器应为主机名或 IP 地址[:端口]</source>
+        <translation>The server must be a host name or IP address[:port]</translation>
+    </message>
 </context>
 <context>
     <name>TldSets</name>
@@ -743,6 +767,41 @@ You can name another DNS server under “Settings”.</translation>
     <message>
         <source>无法读取注册局（RDAP）服务器列表：%1</source>
         <translation>Cannot read the list of registry (RDAP) servers: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ds::ServerPaceEditor</name>
+    <message>
+        <source>单个服务器的速率上限</source>
+        <translation>Pace ceilings of particular servers</translation>
+    </message>
+    <message>
+        <source>服务器[:端口]</source>
+        <translation>Server[:port]</translation>
+    </message>
+    <message>
+        <source>每秒请求数</source>
+        <translation>Requests/s</translation>
+    </message>
+    <message>
+        <source>同时请求数</source>
+        <translation>In flight</translation>
+    </message>
+    <message>
+        <source>问题</source>
+        <translation>Problem</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>列出的服务器最多以这里的速率查询，被拒绝时自动减速；其余服务器用内置速率表或上面的间隔。</source>
+        <translation>Listed servers are asked at most this fast, and slower when they refuse; other servers keep the built-in pace table or the intervals above.</translation>
     </message>
 </context>
 <context>
