@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 #include "batch/BatchRun.h"
 #include "config/AppConfig.h"
+#include "platform/WindowConsole.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     case ds::LaunchMode::Window:
         break;
     }
+    ds::platform::releaseConsoleOfWindow();
     QApplication app(argc, argv);
     return ds::runProgram(app);
 }
