@@ -22,7 +22,7 @@ printf '[Paths]\r\nPrefix = .\r\n' >"$stage/qt.conf"
 
 # Every DLL the executables name that is not part of Windows, found among the
 # cross-built libraries and MinGW's runtime, followed to their own DLLs.
-search=("$DOMAINSIEVE_WIN_PREFIX/bin" "/usr/lib/gcc/$WINDOWS_TRIPLET/$($WINDOWS_TRIPLET-gcc-posix -dumpversion)-posix"
+search=("$DOMAINSIEVE_WIN_PREFIX/bin" "$(dirname "$($WINDOWS_TRIPLET-gcc-posix -print-libgcc-file-name)")"
     "/usr/$WINDOWS_TRIPLET/lib")
 pending=("$stage/domainsieve.exe" "$stage"/*/*.dll)
 while [ ${#pending[@]} -gt 0 ]; do
