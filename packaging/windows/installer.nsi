@@ -21,7 +21,7 @@ InstallDirRegKey HKLM "Software\${PRODUCT}" "InstallDir"
 RequestExecutionLevel admin
 ManifestDPIAware true
 
-!define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
+!define MUI_ICON "domainsieve.ico"
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\domainsieve.exe"
 !insertmacro MUI_PAGE_DIRECTORY
