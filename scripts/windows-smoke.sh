@@ -65,9 +65,10 @@ lookup=(check --registries --no-dns --rdap-bootstrap 'C:\米筛测试\引导.jso
     --whois-server "cn=127.0.0.1:$whoisPort" --interval 0 --registry-interval 0
     --whois-interval 0 --quiet)
 
-# "name verdict" per record, sorted, whatever the format.
-verdicts() {
-    /usr/bin/python3 - "$1" <<'EOF'
+# "name verdict" per record, sorted, whatever the format; the records come on
+# standard input, so the program comes as an argument.
+verdictsProgram=$(
+    cat <<'EOF'
 import csv, io, json, sys
 fmt, text = sys.argv[1], sys.stdin.buffer.read().decode("utf-8")
 words = {"可注册": "free", "已被注册": "taken", "查询失败": "failed"}
@@ -81,7 +82,8 @@ else:
     rows = [(r[0], r[2]) for r in list(reader)[1:]]
 print("\n".join(sorted(f"{name} {verdict}" for name, verdict in rows)))
 EOF
-}
+)
+verdicts() { /usr/bin/python3 -c "$verdictsProgram" "$1"; }
 for format in text tsv; do
     got=$(run "${lookup[@]}" --format "$format" 'C:\米筛测试\名单.txt' | verdicts "$format" || true)
     check "check --format $format (a pipe)" test "$got" = "$expected"
