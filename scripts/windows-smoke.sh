@@ -148,11 +148,12 @@ wine 'C:\Program Files\DomainSieve\uninstall.exe' /S
 wineserver -w
 check "uninstall.exe /S leaves no files" test ! -e "$installed"
 check "uninstall.exe /S leaves no Start-menu entry" test ! -e "$shortcut"
-registryKeys() {
-    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\DomainSieve' 2>/dev/null
-    wine reg query 'HKLM\Software\DomainSieve' 2>/dev/null
+# reg prints its "not found" on standard output too: only its status tells.
+noRegistryKeys() {
+    ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\DomainSieve' \
+        >/dev/null 2>&1 && ! wine reg query 'HKLM\Software\DomainSieve' >/dev/null 2>&1
 }
-check "uninstall.exe /S leaves no registry keys" test -z "$(registryKeys)"
+check "uninstall.exe /S leaves no registry keys" noRegistryKeys
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]
