@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-"""A local RDAP service, WHOIS service and registrar on 127.0.0.1, for trying a
+"""A local RDAP service, WHOIS service, registrar and DNS resolver on 127.0.0.1,
+for trying a
 build of the program that cannot use the test suite's C++ fakes (the Windows
 build under Wine). Names that start with "taken" are taken, every other
-name (a Chinese name too) is free to register. Prints "RDAP_PORT WHOIS_PORT
-REGISTRAR_PORT" once all listen, then serves until it is ended."""
+name (a Chinese name too) is free to register; the resolver shows the taken
+names delegated and knows no other. Prints "RDAP_PORT WHOIS_PORT
+REGISTRAR_PORT DNS_PORT" once all listen, then serves until it is ended."""
 from urllib.parse import unquote_plus
 
 import http.server
 import json
 import socketserver
+import struct
 import sys
 import threading
 
@@ -69,6 +72,26 @@ class WhoisHandler(socketserver.StreamRequestHandler):
         self.wfile.write(reply.encode("utf-8"))
 
 
+class DnsHandler(socketserver.BaseRequestHandler):
+    # Answers an NS query: two name servers for a taken name, NXDOMAIN else.
+    def handle(self):
+        query, sock = self.request
+        labels, at = [], 12
+        while query[at]:
+            labels.append(query[at + 1:at + 1 + query[at]].decode("ascii"))
+            at += 1 + query[at]
+        question = query[12:at + 5]
+        (ident,) = struct.unpack(">H", query[:2])
+        taken = not is_free(".".join(labels))
+        answers = b""
+        for server in (b"ns1", b"ns2"):
+            target = bytes([len(server)]) + server + b"\x07example\x00"
+            answers += struct.pack(">HHHIH", 0xC00C, 2, 1, 300, len(target)) + target
+        flags = 0x8180 if taken else 0x8183
+        header = struct.pack(">HHHHHH", ident, flags, 1, 2 if taken else 0, 0, 0)
+        sock.sendto(header + question + (answers if taken else b""), self.client_address)
+
+
 class ThreadingHttp(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
 
@@ -82,9 +105,11 @@ def main():
     rdap = ThreadingHttp(("127.0.0.1", 0), RdapHandler)
     whois = ThreadingTcp(("127.0.0.1", 0), WhoisHandler)
     registrar = ThreadingHttp(("127.0.0.1", 0), RegistrarHandler)
-    for server in (rdap, whois, registrar):
+    dns = socketserver.ThreadingUDPServer(("127.0.0.1", 0), DnsHandler)
+    servers = (rdap, whois, registrar, dns)
+    for server in servers:
         threading.Thread(target=server.serve_forever, daemon=True).start()
-    print(rdap.server_address[1], whois.server_address[1], registrar.server_address[1], flush=True)
+    print(*(server.server_address[1] for server in servers), flush=True)
     try:
         threading.Event().wait()
     except KeyboardInterrupt:

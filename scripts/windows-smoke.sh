@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Tries what package-windows.sh built under Debian's Wine, in a Wine prefix of
-# its own, and prints what it found: the version line; a batch run against a
-# local RDAP and a local WHOIS service in all four formats and against a
-# local registrar replying in GBK, from and to paths
-# with Chinese characters; Ctrl+C; the window under Xvfb (saved as
-# docs/screenshot-windows.png); where the settings went; and a silent install
-# and uninstall. Exits non-zero when any of it went wrong. Run as root.
+# its own, and prints what it found: the version line; batch runs against a
+# local RDAP and a local WHOIS service in all four formats, from and to paths
+# with Chinese characters, against a local registrar replying in GBK, and
+# with the DNS step against a local resolver; Ctrl+C; the window under Xvfb
+# (saved as docs/screenshot-windows.png); where the settings went; and a
+# silent install and uninstall. Exits non-zero when any of it went wrong. Run
+# as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
@@ -56,7 +57,7 @@ report "domainsieve.exe --version" "$(run --version | tr -d '\r')"
 # The batch run: RDAP for .pw, WHOIS for .cn; "taken" names are taken.
 coproc SERVICES { exec /usr/bin/python3 scripts/local-registry.py; }
 services=$SERVICES_PID
-read -r rdapPort whoisPort registrarPort <&"${SERVICES[0]}"
+read -r rdapPort whoisPort registrarPort dnsPort <&"${SERVICES[0]}"
 printf '{"version": "1.0", "services": [[["pw"], ["http://127.0.0.1:%s/"]]]}\n' "$rdapPort" \
     >"$drive/米筛测试/引导.json"
 printf 'free1.pw\r\ntaken1.pw\r\n米筛.pw\r\nfree2.cn\r\ntaken2.cn\r\n' >"$drive/米筛测试/名单.txt"
@@ -101,6 +102,12 @@ got=$(printf 'free3.com\ntaken3.com\n' |
     run check --registrar "http://127.0.0.1:$registrarPort" --no-dns --interval 0 --quiet \
         --format tsv - | verdicts tsv || true)
 check "check --registrar (a reply in GBK)" test "$got" = $'free3.com free\ntaken3.com taken'
+
+# The DNS step through c-ares, which opens its own sockets.
+got=$(printf 'taken4.pw\nfree4.pw\n' |
+    run check --registries --rdap-bootstrap 'C:\米筛测试\引导.json' --dns-server "127.0.0.1:$dnsPort" \
+        --interval 0 --registry-interval 0 --quiet --format tsv - | tail -n +2 | cut -f1,3,4 | sort || true)
+check "check with the DNS step (c-ares)" test "$got" = $'free4.pw\tfree\trdap\ntaken4.pw\ttaken\tdns'
 
 # Ctrl+C: Wine hands SIGINT to the console program as CTRL_C_EVENT.
 for n in $(seq 1 200); do printf 'taken%s.pw\n' "$n"; done >"$drive/米筛测试/许多.txt"
