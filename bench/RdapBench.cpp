@@ -166,29 +166,20 @@ void measureDispatch() {
     const double limit = double(Servers) * 1000.0 / (ReplyMs + 500);
     std::printf(
         "Registries dispatch: %zu servers answering after %d ms, 500 ms between requests to "
-        "one, 16 requests in flight, %d names each, interleaved
-        ",
-        Servers,
-        ReplyMs, NamesEach);
+        "one, 16 requests in flight, %d names each, interleaved\n",
+        Servers, ReplyMs, NamesEach);
     const DispatchRun plain = dispatchRun(Servers, NamesEach, false);
     const double rate = double(Servers * NamesEach) / plain.seconds;
-    std::printf("  all answer:        %6.1f s  %6.2f names/s of %.2f: %.1f %%   target >= 90 %%
-                ",
-                plain.seconds,
-                rate, limit, 100 * rate / limit);
+    std::printf("  all answer:        %6.1f s  %6.2f names/s of %.2f: %.1f %%   target >= 90 %%\n",
+                plain.seconds, rate, limit, 100 * rate / limit);
     const DispatchRun held = dispatchRun(Servers, NamesEach, true);
     std::printf("  one holds an hour: the other %d names ended after %.1f s (%+.1f %% of the run "
-                "above; target within 10 %%),
-                ",
-                    int(Servers - 1) *
-                    NamesEach,
-                held.othersEndedSeconds, 100 * (held.othersEndedSeconds / plain.seconds - 1));
+                "above; target within 10 %%),\n",
+                int(Servers - 1) * NamesEach, held.othersEndedSeconds,
+                100 * (held.othersEndedSeconds / plain.seconds - 1));
     std::printf("                     the held server's %d names failed after %.2f s; the run %s "
-                "after %.1f s
-
-                ",
-                NamesEach,
-                held.heldEndedSeconds, held.ended ? "ended by itself" : "did NOT end",
+                "after %.1f s\n\n",
+                NamesEach, held.heldEndedSeconds, held.ended ? "ended by itself" : "did NOT end",
                 held.seconds);
 }
 
