@@ -13,6 +13,15 @@ DOMAINSIEVE_PACKAGES=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-tools-de
 # binary needs; the two validators check the menu entry and the metainfo.
 DOMAINSIEVE_PACKAGING_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
 
+# The Windows build (package-windows.sh): the MinGW-w64 cross-compilers with
+# posix threads, the tools that unpack and build Debian's source packages, the
+# installer compiler and zip.
+DOMAINSIEVE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev make nsis zip)
+
+# Trying it (scripts/windows-smoke.sh): Wine, a virtual screen with a
+# screenshot tool, and Python for the local RDAP and WHOIS services.
+DOMAINSIEVE_WINDOWS_SMOKE_PACKAGES=(wine64 wine xvfb xauth xdotool imagemagick python3 unzip)
+
 ensure_packages() {
     local missing=()
     local pkg

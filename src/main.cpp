@@ -2,6 +2,7 @@
 #include "batch/BatchRun.h"
 #include "batch/GenerateCommand.h"
 #include "config/AppConfig.h"
+#include "platform/WindowConsole.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,6 +29,7 @@ int main(int argc, char* argv[]) {
     case ds::LaunchMode::Window:
         break;
     }
+    ds::platform::releaseConsoleOfWindow();
     QApplication app(argc, argv);
     return ds::runProgram(app);
 }

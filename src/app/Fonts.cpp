@@ -1,6 +1,11 @@
 #include "app/Fonts.h"
 
+#include "platform/SongFaces.h"
+
 #include <QApplication>
+#include <QFontDatabase>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -11,23 +16,16 @@ QString songFamily() {
 }
 
 void install() {
-    // Song faces first, in the order a person would choose them; the sans
-    // faces at the end only keep Chinese from turning into boxes where no
-    // Song face is installed.
-    QFont::insertSubstitutions(songFamily(), {
-                                                 u"SimSun"_s,
-                                                 u"NSimSun"_s,
-                                                 u"AR PL UMing CN"_s,
-                                                 u"AR PL UMing TW"_s,
-                                                 u"AR PL SungtiL GB"_s,
-                                                 u"Noto Serif CJK SC"_s,
-                                                 u"Source Han Serif SC"_s,
-                                                 u"Songti SC"_s,
-                                                 u"STSong"_s,
-                                                 u"Noto Sans CJK SC"_s,
-                                                 u"WenQuanYi Zen Hei"_s,
-                                                 u"Droid Sans Fallback"_s,
-                                             });
+    const QStringList faces = platform::songFaces();
+    const bool installed = std::any_of(faces.begin(), faces.end(), [](const QString& face) {
+        return QFontDatabase::hasFamily(face);
+    });
+    if (!installed) {
+        const QStringList files = platform::shippedSongFontFiles();
+        for (const QString& file : files)
+            QFontDatabase::addApplicationFont(file);
+    }
+    QFont::insertSubstitutions(songFamily(), faces);
     QApplication::setFont(song(9));
 }
 

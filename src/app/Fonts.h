@@ -13,9 +13,10 @@ namespace Fonts {
 // The family name the texts ask for.
 QString songFamily();
 
-// Maps songFamily() to the Song-style CJK faces that may be installed and
-// makes it the application's default font, so every text, Latin and Chinese
-// alike, is drawn in one face.
+// Maps songFamily() to the Song-style CJK faces that may be installed (or,
+// where none is, the one shipped beside the program) and makes it the
+// application's default font, so every text, Latin and Chinese alike, is
+// drawn in one face.
 void install();
 
 // songFamily() at the given size.

@@ -4,6 +4,7 @@
 #include "batch/StreamRunBoard.h"
 #include "config/Settings.h"
 #include "http/HttpRequest.h"
+#include "platform/ConsoleText.h"
 #include "platform/Keyring.h"
 #include "platform/OutputSignals.h"
 #include "query/QueryEngine.h"
@@ -11,10 +12,6 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -26,15 +23,7 @@ constexpr int ProgressIntervalMs = 100;
 constexpr int AbandonGraceMs = 50;
 
 void tell(const QString& message) {
-    std::fprintf(stderr, "domainsieve check: %s\n", message.toLocal8Bit().constData());
-}
-
-bool standardErrorIsTerminal() {
-#ifdef Q_OS_UNIX
-    return ::isatty(STDERR_FILENO) == 1;
-#else
-    return false;
-#endif
+    platform::writeText(stderr, u"domainsieve check: "_s + message + u'\n');
 }
 
 } // namespace
@@ -45,7 +34,7 @@ int runBatch(const QStringList& arguments) {
     switch (line.status) {
     case BatchCommandLine::Status::ShowHelp:
     case BatchCommandLine::Status::ShowVersion:
-        std::fputs(qPrintable(line.message), stdout);
+        platform::writeText(stdout, line.message);
         return 0;
     case BatchCommandLine::Status::Fail:
         tell(line.message + u"\n(domainsieve check --help lists the options)"_s);
@@ -151,7 +140,7 @@ int BatchRun::exec() {
         tell(u"the registries' RDAP servers cannot be reached: check the network; "
              u"names that get no answer are listed as failed"_s);
     });
-    m_drawsProgress = !m_options.quiet && standardErrorIsTerminal();
+    m_drawsProgress = !m_options.quiet && platform::redrawsLines(stderr);
     if (m_drawsProgress)
         m_progressTimer.start();
     if (m_resume.droppedCutOffRecord && !m_options.quiet)
@@ -172,8 +161,7 @@ void BatchRun::drawProgress() {
                 : (m_board->inputEnded() ? std::optional(m_board->lineCount()) : std::nullopt);
     const QString line = ProgressLine::text(m_board->tally(), total, m_clock.elapsed()) +
                          ProgressLine::holds(m_engine->holds());
-    std::fprintf(stderr, "\r%s\033[K", qPrintable(line));
-    std::fflush(stderr);
+    platform::writeText(stderr, u'\r' + line + u"\033[K"_s);
 }
 
 // The run stops at once: records nobody can read are not worth a request.
@@ -207,8 +195,8 @@ void BatchRun::finish(bool interrupted) {
     clearProgress();
     const BatchTally& tally = m_board->tally();
     if (!m_options.quiet)
-        std::fprintf(stderr, "%s\n",
-                     qPrintable(ProgressLine::summary(tally, m_clock.elapsed(), interrupted)));
+        platform::writeText(stderr,
+                            ProgressLine::summary(tally, m_clock.elapsed(), interrupted) + u'\n');
     int code = tally.failed > 0 || m_troubled ? 1 : 0;
     if (!m_reader.errorText().isEmpty()) {
         tell(m_reader.errorText());

@@ -1,15 +1,14 @@
 #pragma once
 
 #include <QObject>
-#include <QSocketNotifier>
 
 #include <memory>
 
 namespace ds {
 
-// SIGINT and SIGTERM turned into a signal on the event loop: the handler only
-// writes a byte to a pipe, and the loop reads it, so that stopping runs as
-// ordinary code rather than inside a signal handler.
+// A person's request to stop the run (Ctrl+C, or SIGTERM where there is one)
+// turned into a signal on the event loop, so that stopping runs as ordinary
+// code rather than inside a signal handler.
 class StopSignals final : public QObject {
     Q_OBJECT
 public:
@@ -20,9 +19,7 @@ Q_SIGNALS:
     void stopRequested();
 
 private:
-    void onReadable();
-
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::unique_ptr<QObject> m_watch;
 };
 
 } // namespace ds

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform/ConsoleText.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
-#include <cstdio>
 #include <optional>
 
 namespace ds {
@@ -29,10 +30,10 @@ struct ParsedCommandLine {
         switch (status) {
         case Status::ShowHelp:
         case Status::ShowVersion:
-            std::fputs(qPrintable(message), stdout);
+            platform::writeText(stdout, message);
             return 0;
         case Status::Fail:
-            std::fprintf(stderr, "%s\n", qPrintable(message));
+            platform::writeText(stderr, message + QChar(u'\n'));
             return 2;
         case Status::Run:
             break;

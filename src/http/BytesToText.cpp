@@ -1,8 +1,7 @@
 #include "http/BytesToText.h"
 
 #include "common/Error.h"
-
-#include <QStringDecoder>
+#include "platform/CharsetDecoding.h"
 
 #include <algorithm>
 
@@ -30,17 +29,17 @@ QByteArray decoderName(const QString& charsetName) {
 
 QString BytesToText(const QByteArray& body, const QString& charsetName) {
     const QByteArray name = isPrintableAscii(charsetName) ? decoderName(charsetName) : QByteArray();
-    QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless);
-    if (name.isEmpty() || !decoder.isValid())
+    platform::DecodedText decoded;
+    if (!name.isEmpty())
+        decoded = platform::decodeCharset(body, name);
+    if (!decoded.knownCharset)
         throw Error(ErrorNumber::HttpFailure,
                     u"The character set \"%1\" is not known."_s.arg(charsetName));
-
-    QString text = decoder.decode(body);
-    if (decoder.hasError())
+    if (!decoded.valid)
         throw Error(
             ErrorNumber::HttpFailure,
             u"The reply body is not valid text in the character set \"%1\"."_s.arg(charsetName));
-    return text;
+    return decoded.text;
 }
 
 } // namespace ds

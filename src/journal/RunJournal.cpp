@@ -1,6 +1,7 @@
 #include "journal/RunJournal.h"
 
 #include "journal/RecordLines.h"
+#include "platform/DiskSync.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -9,10 +10,6 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QSet>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -115,9 +112,7 @@ void RunJournal::fail(const QString& reason) {
 }
 
 void RunJournal::sync() {
-#ifdef Q_OS_UNIX
-    ::fdatasync(m_file.handle());
-#endif
+    platform::syncToDisk(m_file.handle());
     m_sinceSync.start();
 }
 

@@ -1,5 +1,7 @@
 #include "lookup/DnsCheck.h"
 
+#include "platform/SocketLibrary.h"
+
 #include <QHostAddress>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -54,6 +56,8 @@ public:
     using Reply = std::function<void(int status, const QByteArray& reply)>;
 
     Channel(const QByteArray& server, int tryTimeoutMs) {
+        // c-ares opens its sockets itself, before Qt may have opened any.
+        platform::startSocketLibrary();
         ares_library_init(ARES_LIB_INIT_ALL);
         ares_options options{};
         options.timeout = tryTimeoutMs;

@@ -23,6 +23,11 @@ private Q_SLOTS:
         QTest::newRow("gbk under gb2312") << "\x88\xd2\xe9\x46"_ba << u"gb2312"_s << u"堃镕"_s;
         QTest::newRow("gbk label in any case") << "\x86\xb4!"_ba << u"GbK"_s << u"喆!"_s;
         QTest::newRow("utf-8") << "\xe4\xbd\xa0\x61"_ba << u"utf-8"_s << u"你a"_s;
+        // Windows decodes these through its code pages (54936, 950), not ICU.
+        QTest::newRow("gb18030 four-byte sequence")
+            << "\x81\x30\x81\x30!"_ba << u"GB18030"_s << u"\u0080!"_s;
+        QTest::newRow("big5") << "\xa4\xa4\xa4\xe5"_ba << u"Big5"_s << u"中文"_s;
+        QTest::newRow("empty body") << ""_ba << u"gb2312"_s << u""_s;
         QTest::newRow("unknown name") << "abc"_ba << u"no-such-charset"_s << QString();
         // The decoder would read the name only up to the NUL, as "utf-8".
         QTest::newRow("name cut by a nul") << "abc"_ba << u"utf-8\0x"_s << QString();

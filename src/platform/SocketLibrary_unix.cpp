@@ -1,0 +1,7 @@
+#include "platform/SocketLibrary.h"
+
+namespace ds::platform {
+
+void startSocketLibrary() {}
+
+} // namespace ds::platform

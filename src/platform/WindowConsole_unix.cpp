@@ -1,0 +1,7 @@
+#include "platform/WindowConsole.h"
+
+namespace ds::platform {
+
+void releaseConsoleOfWindow() {}
+
+} // namespace ds::platform
