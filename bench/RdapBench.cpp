@@ -63,14 +63,7 @@ std::shared_ptr<RdapBootstrapStore> bootstrapFor(const QTemporaryDir& folder,
     QList<QPair<QStringList, QUrl>> services;
     for (std::size_t n = 0; n < servers.size(); ++n)
         services.append({{u"tld%1"_s.arg(n)}, servers[n]});
-    const QByteArray list = test::LocalRdapServer::bootstrap(services);
-    QFile file(folder.filePath(u"bootstrap.json"_s));
-    if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size())
-        std::fprintf(stderr, "cannot write the bootstrap\n");
-    RdapBootstrapStore::Options options;
-    options.source = file.fileName();
-    options.cacheDir = folder.path();
-    return std::make_shared<RdapBootstrapStore>(options);
+    return test::LocalRdapServer::bootstrapStore(services, folder.path());
 }
 
 void measureRdapPacing() {

@@ -27,20 +27,14 @@ class TestReadinessDispatcher final : public QObject {
     std::unique_ptr<LocalWhoisServer> m_whoisServer;
 
     EngineConfig config(int workers) {
-        const QByteArray bootstrap = LocalRdapServer::bootstrap(
-            {{{u"alpha"_s}, m_alphaServer->baseUrl()}, {{u"beta"_s}, m_betaServer->baseUrl()}});
-        QFile file(m_folder.filePath(u"bootstrap.json"_s));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bootstrap) != bootstrap.size())
-            qFatal("cannot write the bootstrap");
-        RdapBootstrapStore::Options source;
-        source.source = file.fileName();
-        source.cacheDir = m_folder.path();
         EngineConfig config;
         config.workers = workers;
         config.serverIntervalMs = 10;
         config.whoisServerIntervalMs = 10;
         config.retry.baseDelayMs = 20;
-        config.bootstrap = std::make_shared<RdapBootstrapStore>(source);
+        config.bootstrap = LocalRdapServer::bootstrapStore(
+            {{{u"alpha"_s}, m_alphaServer->baseUrl()}, {{u"beta"_s}, m_betaServer->baseUrl()}},
+            m_folder.path());
         config.whois.referral = {u"127.0.0.1"_s, m_whoisServer->port()};
         config.whois.overrides.insert(u"cn"_s, config.whois.referral);
         config.whois.cacheDir = m_folder.path();

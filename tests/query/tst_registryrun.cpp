@@ -23,18 +23,11 @@ class TestRegistryRun final : public QObject {
 
     // Quick pacing, and a bootstrap in `folder` naming `base` for .alpha.
     static EngineConfig configFor(const QUrl& base, const QTemporaryDir& folder) {
-        const QByteArray bootstrap = LocalRdapServer::bootstrap({{{u"alpha"_s}, base}});
-        QFile file(folder.filePath(u"bootstrap.json"_s));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bootstrap) != bootstrap.size())
-            qFatal("cannot write the bootstrap");
-        RdapBootstrapStore::Options source;
-        source.source = file.fileName();
-        source.cacheDir = folder.path();
         EngineConfig config;
         config.restartIntervalMs = 10;
         config.serverIntervalMs = 10;
         config.retry.baseDelayMs = 20;
-        config.bootstrap = std::make_shared<RdapBootstrapStore>(source);
+        config.bootstrap = LocalRdapServer::bootstrapStore({{{u"alpha"_s}, base}}, folder.path());
         return config;
     }
 

@@ -1,5 +1,8 @@
 #include "LocalRdapServer.h"
 
+#include "lookup/RdapBootstrapStore.h"
+
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -49,6 +52,19 @@ LocalHttpResponse LocalRdapServer::answer(const LocalHttpRequest& request) {
         response = domainObject(name);
     response.delayMs += m_delayMs;
     return response;
+}
+
+std::shared_ptr<RdapBootstrapStore>
+LocalRdapServer::bootstrapStore(const QList<QPair<QStringList, QUrl>>& services,
+                                const QString& folder) {
+    const QByteArray list = bootstrap(services);
+    QFile file(folder + u"/bootstrap.json"_s);
+    if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size())
+        qFatal("cannot write the bootstrap");
+    RdapBootstrapStore::Options options;
+    options.source = file.fileName();
+    options.cacheDir = folder;
+    return std::make_shared<RdapBootstrapStore>(options);
 }
 
 QByteArray LocalRdapServer::bootstrap(const QList<QPair<QStringList, QUrl>>& services,

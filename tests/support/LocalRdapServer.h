@@ -8,6 +8,12 @@
 #include <QSet>
 #include <QStringList>
 
+#include <memory>
+
+namespace ds {
+class RdapBootstrapStore;
+}
+
 namespace ds::test {
 
 // An RDAP service on 127.0.0.1: a domain object for each taken name, 404 for
@@ -30,6 +36,10 @@ public:
     QStringList asked() const;
 
     static LocalHttpResponse domainObject(const QString& aceName);
+
+    // A store over such a file written into `folder`, caching there too.
+    static std::shared_ptr<RdapBootstrapStore>
+    bootstrapStore(const QList<QPair<QStringList, QUrl>>& services, const QString& folder);
 
     // A bootstrap file naming `base` for each TLD of `tlds`.
     static QByteArray bootstrap(const QList<QPair<QStringList, QUrl>>& services,
