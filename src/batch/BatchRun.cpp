@@ -160,6 +160,7 @@ void BatchRun::drawProgress() {
         m_total ? m_total
                 : (m_board->inputEnded() ? std::optional(m_board->lineCount()) : std::nullopt);
     const QString line = ProgressLine::text(m_board->tally(), total, m_clock.elapsed()) +
+                         ProgressLine::busiest(m_engine->busiestServers(2)) +
                          ProgressLine::holds(m_engine->holds());
     platform::writeText(stderr, u'\r' + line + u"\033[K"_s);
 }

@@ -1,5 +1,7 @@
 #include "batch/ProgressLine.h"
 
+#include "lookup/AdaptivePace.h"
+
 using namespace Qt::StringLiterals;
 
 namespace ds::ProgressLine {
@@ -46,6 +48,16 @@ QString holds(const QList<ServiceQueue::Hold>& holds) {
     return u"  %1 server%2 rate-limited, first free at %3"_s.arg(holds.size())
         .arg(holds.size() == 1 ? u""_s : u"s"_s)
         .arg(first.toString(u"HH:mm"));
+}
+
+QString busiest(const QList<ServerLoad>& loads) {
+    QStringList servers;
+    for (const ServerLoad& load : loads) {
+        if (load.requestsPerSecond > 0)
+            servers.append(load.server + u' ' + requestsPerSecondText(load.requestsPerSecond) +
+                           u"/s"_s);
+    }
+    return servers.isEmpty() ? QString() : u"  "_s + servers.join(u", "_s);
 }
 
 QString summary(const BatchTally& tally, qint64 elapsedMs, bool interrupted) {

@@ -2,6 +2,7 @@
 
 #include "batch/StreamRunBoard.h"
 #include "lookup/ServiceQueue.h"
+#include "query/RunScheduler.h"
 
 #include <QString>
 
@@ -18,6 +19,10 @@ QString text(const BatchTally& tally, std::optional<qsizetype> total, qint64 ela
 
 // "  2 servers rate-limited, first free at 12:40"; empty when none holds.
 QString holds(const QList<ServiceQueue::Hold>& holds);
+
+// "  rdap.example:443 8.5/s, whois.example:43 0.50/s": how fast the busiest
+// servers are asked now; empty when none adapts its pace.
+QString busiest(const QList<ServerLoad>& loads);
 
 // The closing line, written whether or not standard error is a terminal.
 QString summary(const BatchTally& tally, qint64 elapsedMs, bool interrupted);

@@ -71,6 +71,10 @@ void AdaptivePace::onAnswered() {
     m_rate = std::min(m_rate, ceilingRate());
 }
 
+QString requestsPerSecondText(double requestsPerSecond) {
+    return QString::number(requestsPerSecond, 'f', requestsPerSecond < 1 ? 2 : 1);
+}
+
 void AdaptivePace::onRefused() {
     m_refusedRate = m_rate;
     m_rate = std::max(m_rate / 2, kSlowestRequestsPerSecond);

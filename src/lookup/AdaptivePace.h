@@ -2,6 +2,7 @@
 
 #include "lookup/ServerPace.h"
 
+#include <QString>
 #include <QtGlobal>
 
 #include <optional>
@@ -58,5 +59,9 @@ private:
     // When onRefused(startedMs, nowMs) last cut the rate.
     std::optional<qint64> m_cutAtMs;
 };
+
+// A rate for people to read, without its unit: "8.5", and "0.05" for the
+// slowest ones, which one decimal would round to nothing.
+QString requestsPerSecondText(double requestsPerSecond);
 
 } // namespace ds

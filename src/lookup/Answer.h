@@ -63,6 +63,8 @@ struct Answer {
     // the proxy. Boards tell the person once per run.
     bool proxyFailed = false;
     Details details = {};
+    // How fast the server was being asked when it answered; 0 when unknown.
+    double requestsPerSecond = 0;
 };
 
 // One entry of a run with its answer: what the window, the batch output and

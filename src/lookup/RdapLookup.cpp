@@ -11,7 +11,7 @@ namespace ds {
 
 RdapLookup::RdapLookup(ServiceQueue& queue, Options options, QObject* parent)
     : QObject(parent)
-    , m_queue(queue)
+    , m_turn(queue)
     , m_options(std::move(options)) {
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &RdapLookup::waitForTurn);
@@ -40,20 +40,18 @@ void RdapLookup::abandon() {
     m_done = nullptr;
     m_retryTimer.stop();
     m_request.reset();
-    m_queue.cancel(std::exchange(m_ticket, 0));
+    m_turn.cancel();
 }
 
 void RdapLookup::waitForTurn() {
-    m_ticket = m_queue.request(
+    m_turn.wait(
         m_service,
-        [this](ServiceQueue::Ticket ticket) {
-            m_ticket = ticket;
+        [this] {
             m_requestUrl = m_url;
             m_redirects = 0;
             send();
         },
         [this](const QString& reason) {
-            m_ticket = 0;
             finish({Verdict::Failed, Method::Rdap, m_service, reason, 0});
         });
 }
@@ -89,24 +87,30 @@ void RdapLookup::onCompleted() {
                         reply.status(),    reply.proxyFailed(), judgement.details};
     const QByteArray retryAfter = reply.responseHeader("retry-after");
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    const ServiceQueue::Ticket ticket = std::exchange(m_ticket, 0);
 
-    if (judgement.askAgainLater && m_askedAgain < m_options.maxAskAgain) {
-        ++m_askedAgain;
-        m_queue.backOff(ticket, parseRetryAfter(retryAfter, now));
-        waitForTurn();
+    if (judgement.askAgainLater) {
+        // The server is held and slowed even when this name asks no more: the
+        // names behind it would meet the same refusal.
+        m_turn.backOff(parseRetryAfter(retryAfter, now));
+        if (m_askedAgain < m_options.maxAskAgain) {
+            ++m_askedAgain;
+            waitForTurn();
+            return;
+        }
+        finish(answer);
         return;
     }
     // Only what may come out differently next time is tried again: no answer
     // at all, or a server error; not a refused redirect or an oversized body.
     const bool transient = reply.status() == 0 || reply.status() >= 500;
-    if (transient && !judgement.askAgainLater && m_retries < m_options.retry.maxRetries) {
+    const auto outcome =
+        transient ? ServiceQueue::Outcome::Unanswered : ServiceQueue::Outcome::Answered;
+    m_turn.release(outcome);
+    if (transient && m_retries < m_options.retry.maxRetries) {
         ++m_retries;
-        m_queue.release(ticket);
         m_retryTimer.start(m_options.retry.delayMs(m_retries, retryAfter, now));
         return;
     }
-    m_queue.release(ticket);
     finish(answer);
 }
 

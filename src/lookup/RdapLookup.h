@@ -4,6 +4,7 @@
 #include "lookup/Answer.h"
 #include "lookup/RetryPolicy.h"
 #include "lookup/ServiceQueue.h"
+#include "lookup/ServiceTurn.h"
 
 #include <QObject>
 #include <QTimer>
@@ -53,7 +54,7 @@ private:
     bool followsRedirect(const HttpRequest& reply, QString& refusal);
     void finish(const Answer& answer);
 
-    ServiceQueue& m_queue;
+    ServiceTurn m_turn;
     Options m_options;
     QUrl m_url;
     // Where the current request goes: m_url, or where it was redirected.
@@ -62,7 +63,6 @@ private:
     Done m_done;
     std::unique_ptr<HttpRequest> m_request;
     QTimer m_retryTimer;
-    ServiceQueue::Ticket m_ticket = 0;
     int m_tries = 0;
     int m_retries = 0;
     int m_askedAgain = 0;

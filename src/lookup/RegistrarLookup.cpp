@@ -9,7 +9,7 @@ namespace ds {
 RegistrarLookup::RegistrarLookup(ServiceQueue& queue, const QUrl& registrar, int timeLimitMs,
                                  RetryPolicy retry, QObject* parent)
     : Lookup(parent)
-    , m_queue(queue)
+    , m_turn(queue)
     , m_client(registrar, timeLimitMs)
     , m_retry(retry) {
     m_retryTimer.setSingleShot(true);
@@ -19,18 +19,14 @@ RegistrarLookup::RegistrarLookup(ServiceQueue& queue, const QUrl& registrar, int
 void RegistrarLookup::ask(Entry entry, Done done) {
     abandon();
     m_done = std::move(done);
-    m_ticket =
-        m_queue.request(service(), [this, entry = std::move(entry)](ServiceQueue::Ticket ticket) {
-            m_ticket = ticket;
-            beginTurn(entry);
-        });
+    m_turn.wait(service(), [this, entry = std::move(entry)] { beginTurn(entry); });
 }
 
 void RegistrarLookup::beginTurn(const Entry& entry) {
     const std::optional<QString> text = entry();
     if (!text) {
         m_done = nullptr;
-        m_queue.release(std::exchange(m_ticket, 0));
+        m_turn.release(ServiceQueue::Outcome::Unanswered);
         return;
     }
     m_clock.start();
@@ -44,7 +40,7 @@ void RegistrarLookup::abandon() {
     m_done = nullptr;
     m_client.abandon();
     m_retryTimer.stop();
-    m_queue.cancel(std::exchange(m_ticket, 0));
+    m_turn.cancel();
 }
 
 void RegistrarLookup::sendCheck() {
@@ -64,10 +60,7 @@ void RegistrarLookup::onChecked(const RegistrarClient::Reply& reply) {
     m_record.elapsedMs = m_clock.elapsed();
     // The record is told before the next turn begins, as the run has always
     // shown a result before the next request went out.
-    const ServiceQueue::Ticket ticket = std::exchange(m_ticket, 0);
-    Done done = std::exchange(m_done, nullptr);
-    done(m_record);
-    m_queue.cancel(ticket);
+    m_turn.releaseAfter([done = std::exchange(m_done, nullptr), this] { done(m_record); });
 }
 
 } // namespace ds

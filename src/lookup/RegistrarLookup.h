@@ -4,6 +4,7 @@
 #include "lookup/RegistrarClient.h"
 #include "lookup/RetryPolicy.h"
 #include "lookup/ServiceQueue.h"
+#include "lookup/ServiceTurn.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -34,11 +35,10 @@ private:
     void sendCheck();
     void onChecked(const RegistrarClient::Reply& reply);
 
-    ServiceQueue& m_queue;
+    ServiceTurn m_turn;
     RegistrarClient m_client;
     RetryPolicy m_retry;
     QTimer m_retryTimer;
-    ServiceQueue::Ticket m_ticket = 0;
     LookupRecord m_record;
     QElapsedTimer m_clock;
     Done m_done;

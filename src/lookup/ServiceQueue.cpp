@@ -41,6 +41,41 @@ void ServiceQueue::setPace(const QString& key, Pace pace) {
     dispatch(key);
 }
 
+void ServiceQueue::setAdaptivePace(const QString& key, const AdaptivePace& pace) {
+    service(key).adaptive = pace;
+    setPace(key, paceOf(pace));
+}
+
+ServiceQueue::Pace ServiceQueue::paceOf(const AdaptivePace& pace) {
+    return {pace.inFlightLimit(), pace.restAfterReplyMs(), pace.gapBetweenStartsMs()};
+}
+
+std::optional<double> ServiceQueue::requestsPerSecond(const QString& key) const {
+    const Service* s = find(key);
+    if (!s || !s->adaptive)
+        return std::nullopt;
+    return s->adaptive->requestsPerSecond();
+}
+
+int ServiceQueue::running(const QString& key) const {
+    const Service* s = find(key);
+    return s ? int(s->running.size()) : 0;
+}
+
+QStringList ServiceQueue::busyServices() const {
+    QStringList busy;
+    for (auto it = m_services.cbegin(); it != m_services.cend(); ++it) {
+        if (!it.value()->running.isEmpty())
+            busy.append(it.key());
+    }
+    return busy;
+}
+
+std::optional<qint64> ServiceQueue::startedMs(const Service& s, Ticket ticket) const {
+    const auto found = s.running.constFind(ticket);
+    return found == s.running.cend() ? std::nullopt : std::optional(found.value());
+}
+
 ServiceQueue::Ticket ServiceQueue::request(const QString& key, Turn turn, Refusal refused) {
     const Ticket ticket = m_nextTicket++;
     m_ticketServices.insert(ticket, key);
@@ -55,19 +90,23 @@ void ServiceQueue::cancel(Ticket ticket) {
         return;
     Service& s = service(found.value());
     if (s.running.contains(ticket)) {
-        release(ticket);
+        release(ticket, Outcome::Unanswered);
         return;
     }
     m_ticketServices.erase(found);
     std::erase_if(s.queue, [ticket](const Waiting& w) { return w.ticket == ticket; });
 }
 
-void ServiceQueue::release(Ticket ticket) {
+void ServiceQueue::release(Ticket ticket, Outcome outcome) {
     const QString key = m_ticketServices.value(ticket);
     if (key.isNull())
         return;
     Service& s = service(key);
     s.backOffsInRow = 0;
+    if (s.adaptive && outcome == Outcome::Answered && startedMs(s, ticket)) {
+        s.adaptive->onAnswered();
+        s.pace = paceOf(*s.adaptive);
+    }
     endTurn(ticket, s.pace.restAfterReplyMs);
 }
 
@@ -78,6 +117,10 @@ void ServiceQueue::backOff(Ticket ticket, std::optional<qint64> retryAfterMs) {
     Service& s = service(key);
     const qint64 hold = backOffMs(++s.backOffsInRow, retryAfterMs, m_intervalMs);
     const qint64 now = m_clock.elapsed();
+    if (const std::optional<qint64> started = startedMs(s, ticket); s.adaptive && started) {
+        s.adaptive->onRefused(*started, now);
+        s.pace = paceOf(*s.adaptive);
+    }
     if (now + hold > s.holdUntilMs) {
         s.holdUntilMs = now + hold;
         s.holdUntil = QDateTime::currentDateTime().addMSecs(hold);
@@ -168,7 +211,7 @@ QList<ServiceQueue::Hold> ServiceQueue::holds() const {
 QString ServiceQueue::endTurn(Ticket ticket, qint64 restMs) {
     const QString key = m_ticketServices.take(ticket);
     Service& s = service(key);
-    if (!s.running.removeOne(ticket))
+    if (!s.running.remove(ticket))
         return key;
     --m_running;
     s.restUntilMs = std::max(s.restUntilMs, m_clock.elapsed() + restMs);
@@ -228,8 +271,8 @@ void ServiceQueue::dispatch(const QString& key) {
         }
         Waiting next = std::move(s->queue.front());
         s->queue.pop_front();
-        s->running.append(next.ticket);
         s->lastStartMs = m_clock.elapsed();
+        s->running.insert(next.ticket, s->lastStartMs);
         ++m_running;
         next.turn(next.ticket);
     }

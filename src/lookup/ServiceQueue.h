@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lookup/AdaptivePace.h"
+
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
@@ -26,6 +28,10 @@ namespace ds {
 // refuses its turns until the hold ends, and so does a service that said it
 // blocks us, for the rest of the run. A refused turn is told why.
 //
+// A service given an adaptive pace follows it: each answer may quicken it and
+// each back-off (a 429, a 503, a throttle notice) slows it, never above the
+// ceiling it started from.
+//
 // The registrar is one service with no rest, which is the rule "one
 // availability request outstanding"; each RDAP or WHOIS server is a service of
 // its own.
@@ -50,6 +56,8 @@ public:
     ~ServiceQueue() override;
 
     void setPace(const QString& service, Pace pace);
+    // The service's pace from now on follows `pace`, which starts it.
+    void setAdaptivePace(const QString& service, const AdaptivePace& pace);
     // Back-offs longer than this refuse the service's turns until they end.
     void setLongestWaitMs(qint64 ms) { m_longestWaitMs = ms; }
     // Turns running at once across all services; 0 for no cap.
@@ -63,7 +71,10 @@ public:
     Ticket request(const QString& service, Turn turn, Refusal refused = {});
     // Withdraws a turn that has not started, or ends one that has.
     void cancel(Ticket ticket);
-    void release(Ticket ticket);
+    // How a turn released ended: with the server's answer, or without one (no
+    // reply, a cut-off one), which tells nothing of its pace.
+    enum class Outcome { Answered, Unanswered };
+    void release(Ticket ticket, Outcome outcome = Outcome::Answered);
     // Ends the turn and holds the service for the server's Retry-After, or
     // else for a pause that doubles with each back-off in a row (at most a
     // minute). The next release() resets the pause.
@@ -80,6 +91,11 @@ public:
     // Why the service refuses turns now; nullopt when it does not.
     std::optional<QString> refusal(const QString& service) const;
     int running() const { return m_running; }
+    int running(const QString& service) const;
+    // The services with turns running now.
+    QStringList busyServices() const;
+    // The requests per second a service with an adaptive pace is asked at now.
+    std::optional<double> requestsPerSecond(const QString& service) const;
     // Services held by a back-off right now, and until when (wall clock).
     struct Hold {
         QString service;
@@ -109,7 +125,9 @@ private:
     struct Service {
         Pace pace;
         std::deque<Waiting> queue;
-        QList<Ticket> running;
+        // Running turns and when each started, in the clock's milliseconds.
+        QHash<Ticket, qint64> running;
+        std::optional<AdaptivePace> adaptive;
         qint64 restUntilMs = 0;
         qint64 lastStartMs = -1;
         int backOffsInRow = 0;
@@ -124,6 +142,9 @@ private:
     // When a turn could start, in the clock's milliseconds; nullopt when full.
     std::optional<qint64> startsAtMs(const Service& s) const;
     std::optional<QString> refusalOf(const Service& s) const;
+    // The turn's start, in the clock's milliseconds; nullopt when not running.
+    std::optional<qint64> startedMs(const Service& s, Ticket ticket) const;
+    static Pace paceOf(const AdaptivePace& pace);
     QString endTurn(Ticket ticket, qint64 restMs);
     void refuseQueued(const QString& key);
     void dispatch(const QString& key);

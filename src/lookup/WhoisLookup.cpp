@@ -14,7 +14,7 @@ namespace ds {
 WhoisLookup::WhoisLookup(ServiceQueue& queue, WhoisServers& servers, const WhoisPatterns& patterns,
                          Options options, QObject* parent)
     : QObject(parent)
-    , m_queue(queue)
+    , m_turn(queue)
     , m_servers(servers)
     , m_patterns(patterns)
     , m_options(std::move(options)) {
@@ -55,7 +55,7 @@ void WhoisLookup::abandon() {
     ++m_askNumber;
     m_done = nullptr;
     m_client.abandon();
-    m_queue.cancel(std::exchange(m_ticket, 0));
+    m_turn.cancel();
 }
 
 void WhoisLookup::serverFound(const WhoisServerLookup& lookup) {
@@ -74,16 +74,9 @@ void WhoisLookup::serverFound(const WhoisServerLookup& lookup) {
 }
 
 void WhoisLookup::waitForTurn() {
-    m_ticket = m_queue.request(
-        m_server.toString(),
-        [this](ServiceQueue::Ticket ticket) {
-            m_ticket = ticket;
-            send();
-        },
-        [this](const QString& reason) {
-            m_ticket = 0;
-            finish(Verdict::Failed, reason);
-        });
+    m_turn.wait(
+        m_server.toString(), [this] { send(); },
+        [this](const QString& reason) { finish(Verdict::Failed, reason); });
 }
 
 void WhoisLookup::send() {
@@ -92,9 +85,8 @@ void WhoisLookup::send() {
 }
 
 void WhoisLookup::onFinished(const WhoisReply& reply) {
-    const ServiceQueue::Ticket ticket = std::exchange(m_ticket, 0);
     if (!reply.complete) {
-        m_queue.release(ticket);
+        m_turn.release(ServiceQueue::Outcome::Unanswered);
         finish(Verdict::Failed, reply.error, reply.proxyFailed);
         return;
     }
@@ -102,15 +94,15 @@ void WhoisLookup::onFinished(const WhoisReply& reply) {
     const Details details = isTaken(reading.verdict) ? whoisDetails(reply.text) : Details();
     if (reading.blocked) {
         // Asking it again would only be refused again, this run and name alike.
-        m_queue.block(ticket, reading.detail);
+        m_turn.block(reading.detail);
     } else if (reading.backoffSeconds) {
-        m_queue.backOff(ticket, qint64(*reading.backoffSeconds) * 1000);
+        m_turn.backOff(qint64(*reading.backoffSeconds) * 1000);
         if (m_askedAgain++ < m_options.maxAskAgain) {
             waitForTurn();
             return;
         }
     } else {
-        m_queue.release(ticket);
+        m_turn.release();
     }
     finish(reading.verdict, reading.detail, false, details);
 }

@@ -2,6 +2,7 @@
 
 #include "lookup/Answer.h"
 #include "lookup/ServiceQueue.h"
+#include "lookup/ServiceTurn.h"
 #include "lookup/WhoisClient.h"
 
 #include <QNetworkProxy>
@@ -49,7 +50,7 @@ private:
     void finish(Verdict verdict, const QString& detail, bool atProxy = false,
                 const Details& details = {});
 
-    ServiceQueue& m_queue;
+    ServiceTurn m_turn;
     WhoisServers& m_servers;
     const WhoisPatterns& m_patterns;
     Options m_options;
@@ -57,7 +58,6 @@ private:
     QString m_name;
     WhoisAddress m_server;
     Done m_done;
-    ServiceQueue::Ticket m_ticket = 0;
     quint64 m_askNumber = 0;
     int m_tries = 0;
     int m_askedAgain = 0;

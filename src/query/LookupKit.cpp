@@ -1,6 +1,5 @@
 #include "query/LookupKit.h"
 
-#include "lookup/AdaptivePace.h"
 #include "lookup/RegistrarLookup.h"
 #include "lookup/ServerPace.h"
 #include "lookup/WhoisPatterns.h"
@@ -49,16 +48,15 @@ RegistryRouter LookupKit::router() const {
     return RegistryRouter(m_config.bootstrap, m_whoisServers.get());
 }
 
-ServiceQueue::Pace LookupKit::paceFor(const RegistryRoute& route) const {
+AdaptivePace LookupKit::paceFor(const RegistryRoute& route) const {
     const bool whois = route.via == RegistryRoute::Via::Whois;
     const QString host = whois ? route.whois.host : route.rdapBase.host();
     const int port = whois ? route.whois.port
                            : route.rdapBase.port(route.rdapBase.scheme() == u"https" ? 443 : 80);
-    // A known pace or an override is the server's ceiling, kept as it is;
-    // every other server has one request out at a time and rests after it.
-    const AdaptivePace pace(ceilingFor(host, port, m_config.serverPaces),
-                            whois ? m_config.whoisServerIntervalMs : m_config.serverIntervalMs);
-    return {pace.inFlightLimit(), pace.restAfterReplyMs(), pace.gapBetweenStartsMs()};
+    // A known pace or an override is the server's ceiling; every other server
+    // has one request out at a time and rests after it.
+    return AdaptivePace(ceilingFor(host, port, m_config.serverPaces),
+                        whois ? m_config.whoisServerIntervalMs : m_config.serverIntervalMs);
 }
 
 } // namespace ds

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lookup/AdaptivePace.h"
 #include "lookup/RegistryLookup.h"
 #include "lookup/ServiceQueue.h"
 #include "query/EngineConfig.h"
@@ -24,8 +25,8 @@ public:
     std::unique_ptr<Lookup> makeRegistrarLookup();
     std::unique_ptr<RegistryLookup> makeRegistryLookup();
     RegistryRouter router() const;
-    // How fast the server a route leads to may be asked.
-    ServiceQueue::Pace paceFor(const RegistryRoute& route) const;
+    // How fast the server a route leads to may be asked at first.
+    AdaptivePace paceFor(const RegistryRoute& route) const;
 
 private:
     const EngineConfig& m_config;

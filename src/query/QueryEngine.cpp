@@ -140,6 +140,10 @@ void QueryEngine::stop() {
     setState(State::Ready);
 }
 
+QList<ServerLoad> QueryEngine::busiestServers(int count) const {
+    return m_state == State::Ready ? QList<ServerLoad>() : m_scheduler->busiestServers(count);
+}
+
 QList<ServiceQueue::Hold> QueryEngine::holds() const {
     return m_state == State::Ready ? QList<ServiceQueue::Hold>() : m_scheduler->holds();
 }

@@ -5,6 +5,7 @@
 #include "query/LookupKit.h"
 #include "query/ReachabilityWatch.h"
 #include "query/RunLedger.h"
+#include "query/RunScheduler.h"
 #include "query/RunState.h"
 
 #include <QObject>
@@ -16,7 +17,6 @@ namespace ds {
 
 class DnsPrecheck;
 class RunBoard;
-class RunScheduler;
 class XTimerSupport;
 
 // A run over the list on a board: start, pause, continue and stop, and the
@@ -47,6 +47,8 @@ public:
 
     // Servers holding the run's names back right now, and until when.
     QList<ServiceQueue::Hold> holds() const;
+    // The servers with the most names waiting or asked now, most first.
+    QList<ServerLoad> busiestServers(int count) const;
     // Time spent in the engine's own step handling, the waits excluded.
     qint64 busyNanoseconds() const { return m_ledger.busyNanoseconds(); }
 

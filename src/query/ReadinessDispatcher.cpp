@@ -70,6 +70,22 @@ QList<ServiceQueue::Hold> ReadinessDispatcher::holds() const {
     return m_kit.queue().holds();
 }
 
+QList<ServerLoad> ReadinessDispatcher::busiestServers(int count) const {
+    const ServiceQueue& queue = m_kit.queue();
+    QHash<QString, qsizetype> names;
+    for (auto it = m_lines.cbegin(); it != m_lines.cend(); ++it)
+        names[it.key()] += qsizetype(it.value().size());
+    for (const QString& service : queue.busyServices())
+        names[service] += queue.running(service);
+    QList<ServerLoad> loads;
+    for (auto it = names.cbegin(); it != names.cend(); ++it)
+        loads.append({it.key(), it.value(), queue.requestsPerSecond(it.key()).value_or(0)});
+    std::sort(loads.begin(), loads.end(), [](const ServerLoad& a, const ServerLoad& b) {
+        return a.names != b.names ? a.names > b.names : a.server < b.server;
+    });
+    return loads.mid(0, count);
+}
+
 qsizetype ReadinessDispatcher::oldestOpen() const {
     return m_open.empty() ? m_next : std::min(m_next, *m_open.begin());
 }
@@ -141,7 +157,7 @@ void ReadinessDispatcher::lineUp(qsizetype number, const RegistryRoute& route) {
     }
     if (!m_paced.contains(route.service)) {
         m_paced.insert(route.service);
-        m_kit.queue().setPace(route.service, m_kit.paceFor(route));
+        m_kit.queue().setAdaptivePace(route.service, m_kit.paceFor(route));
     }
     m_lines[route.service].push_back({number, route});
 }
@@ -210,10 +226,12 @@ void ReadinessDispatcher::start(Waiting waiting) {
     }
     RegistryLookup* asking = lookup.get();
     m_asking.emplace(asking, std::move(lookup));
-    asking->askAt(waiting.route,
-                  [this, asking, number = waiting.number](const LookupRecord& record) {
-                      onAnswered(asking, number, record);
-                  });
+    asking->askAt(waiting.route, [this, asking, number = waiting.number,
+                                  service = waiting.route.service](const LookupRecord& record) {
+        LookupRecord paced = record;
+        paced.answer.requestsPerSecond = m_kit.queue().requestsPerSecond(service).value_or(0);
+        onAnswered(asking, number, paced);
+    });
 }
 
 void ReadinessDispatcher::onAnswered(RegistryLookup* lookup, qsizetype number,

@@ -38,6 +38,7 @@ public:
     void setHeld(bool held) override;
     void abandon() override;
     QList<ServiceQueue::Hold> holds() const override;
+    QList<ServerLoad> busiestServers(int count) const override;
 
     // The first entry taken in that has not ended, or the next to take in.
     qsizetype oldestOpen() const;

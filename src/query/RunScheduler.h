@@ -9,6 +9,14 @@
 
 namespace ds {
 
+// A server a run is asking: its names waiting or asked now, and how fast it
+// is asked at the moment (0 when its pace does not adapt).
+struct ServerLoad {
+    QString server;
+    qsizetype names = 0;
+    double requestsPerSecond = 0;
+};
+
 // Decides which line of a run is asked when. The run's engine owns one and
 // keeps the run's state; the scheduler ends every line through the run's
 // ledger and says when none is left.
@@ -26,6 +34,8 @@ public:
     virtual void abandon() = 0;
     // Servers holding the run's names back right now.
     virtual QList<ServiceQueue::Hold> holds() const { return {}; }
+    // The `count` servers with the most names waiting or asked, most first.
+    virtual QList<ServerLoad> busiestServers(int /*count*/) const { return {}; }
 
 Q_SIGNALS:
     // Something the user should hear about, e.g. a worker that could not start.

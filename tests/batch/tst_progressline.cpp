@@ -38,6 +38,22 @@ private Q_SLOTS:
         QCOMPARE(ProgressLine::text(tally, known, elapsedMs), expected);
     }
 
+    void busiest_data() {
+        QTest::addColumn<QList<ServerLoad>>("loads");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << QList<ServerLoad>() << QString();
+        QTest::newRow("fast and slowed")
+            << QList<ServerLoad>{{u"a:443"_s, 900, 8.54}, {u"b:43"_s, 12, 0.05}}
+            << u"  a:443 8.5/s, b:43 0.05/s"_s;
+        QTest::newRow("a pace that does not adapt is left out")
+            << QList<ServerLoad>{{u"a:443"_s, 900, 0}} << QString();
+    }
+    void busiest() {
+        QFETCH(QList<ServerLoad>, loads);
+        QFETCH(QString, expected);
+        QCOMPARE(ProgressLine::busiest(loads), expected);
+    }
+
     void duration_data() {
         QTest::addColumn<qint64>("seconds");
         QTest::addColumn<QString>("expected");

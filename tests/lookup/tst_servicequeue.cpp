@@ -147,6 +147,53 @@ private Q_SLOTS:
         QCOMPARE(runningA, expectedA);
         QCOMPARE(queue.running(), expectedAll);
     }
+
+    // A service with an adaptive pace at a ceiling of 100/s and 8 in flight,
+    // its turns ending one by one: A answered, U unanswered, C cancelled,
+    // R refused; D two turns out together, both refused.
+    void adaptivePace_data() {
+        QTest::addColumn<QString>("ends");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("answers keep the ceiling") << u"AAA"_s << 100.0;
+        QTest::newRow("a refusal halves") << u"R"_s << 50.0;
+        QTest::newRow("answers climb back") << u"RAAAAAAA"_s << 90.0;
+        QTest::newRow("no answer, no climb") << u"RUC"_s << 50.0;
+        QTest::newRow("refusals of one pace cut once") << u"D"_s << 50.0;
+        QTest::newRow("a later refusal cuts again") << u"DR"_s << 25.0;
+    }
+    void adaptivePace() {
+        QFETCH(QString, ends);
+        QFETCH(double, expected);
+        ServiceQueue queue(0);
+        queue.setAdaptivePace(u"s"_s, ds::AdaptivePace(ds::ServerPace{100, 8}, 0));
+        QList<ServiceQueue::Ticket> started;
+        const auto startTurns = [&](int count) {
+            started.clear();
+            for (int n = 0; n < count; ++n)
+                queue.request(u"s"_s, [&](ServiceQueue::Ticket ticket) { started << ticket; });
+            QTRY_COMPARE(started.size(), count);
+        };
+        for (const QChar end : std::as_const(ends)) {
+            startTurns(end == u'D' ? 2 : 1);
+            for (const ServiceQueue::Ticket ticket : std::as_const(started)) {
+                switch (end.unicode()) {
+                case u'A':
+                    queue.release(ticket);
+                    break;
+                case u'U':
+                    queue.release(ticket, ServiceQueue::Outcome::Unanswered);
+                    break;
+                case u'C':
+                    queue.cancel(ticket);
+                    break;
+                default:
+                    queue.backOff(ticket, 0);
+                }
+            }
+        }
+        QCOMPARE(queue.requestsPerSecond(u"s"_s).value_or(-1), expected);
+        QVERIFY(!queue.requestsPerSecond(u"other"_s));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestServiceQueue)
