@@ -71,8 +71,10 @@ void printTableCoverage() {
             continue;
         rows += 1;
         zones += int(entry.zones.size());
-        if (!entry.shape.isEmpty())
-            shapes.insert(entry.shape), sharing += 1;
+        if (!entry.shape.isEmpty()) {
+            shapes.insert(entry.shape);
+            sharing += 1;
+        }
         for (const QString& zone : entry.zones) {
             if (zone.contains(u'.') || rdapZones.contains(zone))
                 continue;
