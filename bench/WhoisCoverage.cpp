@@ -1,10 +1,13 @@
 #include "WhoisCoverage.h"
 
 #include "WhoisSamples.h"
+#include "lookup/RdapBootstrap.h"
 #include "lookup/WhoisPatterns.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMap>
+#include <QSet>
 
 #include <cstdio>
 
@@ -46,6 +49,45 @@ double microsecondsPerReading() {
     return double(clock.nsecsElapsed()) / 1000 / double(Rounds * samples.size());
 }
 
+// The table's rows, and how many of the TLDs that IANA's RDAP list leaves out
+// (so that only WHOIS can answer for them) have one.
+void printTableCoverage() {
+    QSet<QString> rdapZones;
+    QFile file(u":/domainsieve/rdap/dns.json"_s);
+    if (file.open(QIODevice::ReadOnly)) {
+        if (const auto bootstrap = RdapBootstrap::parse(file.readAll())) {
+            const QStringList zones = bootstrap->zones();
+            rdapZones = QSet<QString>(zones.cbegin(), zones.cend());
+        }
+    }
+    int rows = 0;
+    int zones = 0;
+    int countryCodes = 0;
+    int internationalised = 0;
+    int sharing = 0;
+    QSet<QString> shapes;
+    for (const WhoisEntry& entry : WhoisPatterns::builtIn().entries()) {
+        if (!entry.unsupported.isEmpty() || entry.zones.contains(u"*"_s))
+            continue;
+        rows += 1;
+        zones += int(entry.zones.size());
+        if (!entry.shape.isEmpty()) {
+            shapes.insert(entry.shape);
+            sharing += 1;
+        }
+        for (const QString& zone : entry.zones) {
+            if (zone.contains(u'.') || rdapZones.contains(zone))
+                continue;
+            (zone.startsWith(u"xn--"_s) ? internationalised : countryCodes) += 1;
+        }
+    }
+    std::printf("\nThe table: %d rows with port-43 WHOIS (%d sharing one of %d back-end shapes), "
+                "%d zones; any other server is read with the common lines alone.\n",
+                rows, sharing, int(shapes.size()), zones);
+    std::printf("TLDs without RDAP that the table covers: %d two-letter, %d internationalised.\n",
+                countryCodes, internationalised);
+}
+
 } // namespace
 
 void printWhoisCoverage() {
@@ -67,7 +109,7 @@ void printWhoisCoverage() {
             example.insert(sample.tld, sample.name);
     }
 
-    std::printf("%-5s %-46s %-9s %-9s %-9s %-16s %s\n", "TLD", "registry", "free", "taken",
+    std::printf("%-13s %-46s %-9s %-9s %-9s %-16s %s\n", "TLD", "registry", "free", "taken",
                 "reserved", "throttled", "traps");
     for (auto it = tallies.cbegin(); it != tallies.cend(); ++it) {
         const WhoisEntry& entry = WhoisPatterns::builtIn().entryFor(example.value(it.key()));
@@ -78,27 +120,20 @@ void printWhoisCoverage() {
             cells.last() += u" (common)"_s;
         const QString registry =
             entry.unsupported.isEmpty() ? entry.registry : u"no port 43: "_s % entry.registry;
-        std::printf("%-5s %-46s %-9s %-9s %-9s %-16s %s\n", qPrintable(it.key()),
+        std::printf("%-13s %-46s %-9s %-9s %-9s %-16s %s\n", qPrintable(it.key()),
                     qPrintable(registry.left(46)), qPrintable(cells.at(0)), qPrintable(cells.at(1)),
                     qPrintable(cells.at(2)), qPrintable(cells.at(3)),
                     qPrintable(mark(it->value(u"trap"_s))));
     }
 
-    int zones = 0;
-    int rows = 0;
-    for (const WhoisEntry& entry : WhoisPatterns::builtIn().entries()) {
-        if (entry.unsupported.isEmpty() && !entry.zones.contains(u"*"_s))
-            zones += int(entry.zones.size()), rows += 1;
-    }
-    std::printf("\nThe table: %d registries with port-43 WHOIS, %d zones; any other server is "
-                "read with the common lines alone.\n",
-                rows, zones);
-    std::printf("Our replies for %d TLDs (and the common lines), read right:\n",
+    printTableCoverage();
+    std::printf("Our replies for %d TLDs (and the common lines), read right (recall):\n",
                 int(tallies.size()));
     for (const QString& kind : kKinds + QStringList{u"trap"_s}) {
         const Tally& tally = byKind.value(kind);
-        std::printf("  %-10s %4d of %4d\n", qPrintable(kind), tally.right,
-                    tally.right + tally.wrong);
+        const int total = tally.right + tally.wrong;
+        std::printf("  %-10s %4d of %4d  %5.1f %%\n", qPrintable(kind), tally.right, total,
+                    total == 0 ? 0.0 : 100.0 * tally.right / total);
     }
     std::printf("  free where the reply is not free: %d\n", falseFree);
     std::printf("Reading one reply takes %.0f microseconds on average.\n",

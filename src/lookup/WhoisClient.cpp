@@ -102,7 +102,7 @@ WhoisClient::WhoisClient(QObject* parent)
     : QObject(parent) {
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this,
-            [this] { fail(u"超过请求时限 %1 秒"_s.arg(m_timeLimitMs / 1000.0)); });
+            [this] { fail(tr("超过请求时限 %1 秒").arg(m_timeLimitMs / 1000.0)); });
 }
 
 WhoisClient::~WhoisClient() {
@@ -148,7 +148,7 @@ void WhoisClient::closed() {
 bool WhoisClient::overCap() {
     if (m_bytes.size() <= kReplyCapBytes)
         return false;
-    fail(u"回复超过 %1 KiB，不予采信"_s.arg(kReplyCapBytes / 1024));
+    fail(tr("回复超过 %1 KiB，不予采信").arg(kReplyCapBytes / 1024));
     return true;
 }
 
@@ -161,7 +161,7 @@ void WhoisClient::socketFailed(QAbstractSocket::SocketError error) {
     if (fault && proxy.type() != QNetworkProxy::NoProxy)
         fail(proxyFailureText(proxyAddress(proxy), *fault, false, !proxy.user().isEmpty()), true);
     else
-        fail(u"连接失败："_s % m_socket->errorString());
+        fail(tr("连接失败：%1").arg(m_socket->errorString()));
 }
 
 void WhoisClient::fail(const QString& error, bool atProxy) {

@@ -33,9 +33,12 @@ QString brokenPattern(const QStringList& patterns) {
     return {};
 }
 
-WhoisEntry entryFromJson(const QJsonObject& object) {
-    WhoisEntry entry;
+// A row that names a shape starts from that shape's query, subject and lines
+// and adds its own lines to them.
+WhoisEntry entryFromJson(const QJsonObject& object, const WhoisEntry& shape = {}) {
+    WhoisEntry entry = shape;
     entry.registry = object.value("registry"_L1).toString();
+    entry.shape = object.value("shape"_L1).toString();
     for (const QString& zone : stringsOf(object.value("zones"_L1)))
         entry.zones.append(zone.toLower());
     const QJsonObject servers = object.value("servers"_L1).toObject();
@@ -43,13 +46,13 @@ WhoisEntry entryFromJson(const QJsonObject& object) {
         entry.servers.insert(it.key().toLower(), it.value().toString());
     entry.unsupported = object.value("unsupported"_L1).toString();
     entry.query = object.value("query"_L1).toString(entry.query);
-    entry.subject = object.value("subject"_L1).toString();
-    entry.free = stringsOf(object.value("free"_L1));
-    entry.reserved = stringsOf(object.value("reserved"_L1));
-    entry.throttled = stringsOf(object.value("throttled"_L1));
-    entry.blocked = stringsOf(object.value("blocked"_L1));
-    entry.invalid = stringsOf(object.value("invalid"_L1));
-    entry.taken = stringsOf(object.value("taken"_L1));
+    entry.subject = object.value("subject"_L1).toString(entry.subject);
+    entry.free += stringsOf(object.value("free"_L1));
+    entry.reserved += stringsOf(object.value("reserved"_L1));
+    entry.throttled += stringsOf(object.value("throttled"_L1));
+    entry.blocked += stringsOf(object.value("blocked"_L1));
+    entry.invalid += stringsOf(object.value("invalid"_L1));
+    entry.taken += stringsOf(object.value("taken"_L1));
     return entry;
 }
 
@@ -84,8 +87,17 @@ std::optional<WhoisPatterns> WhoisPatterns::fromJson(const QByteArray& json, QSt
     table.m_common = entryFromJson(common);
     table.m_backoff = stringsOf(common.value("backoff"_L1));
     QString broken = brokenPattern(patternsOf(table.m_common) + table.m_backoff);
+    QHash<QString, WhoisEntry> shapes;
+    const QJsonObject shapeObjects = document.object().value("shapes"_L1).toObject();
+    for (auto it = shapeObjects.begin(); it != shapeObjects.end(); ++it)
+        shapes.insert(it.key(), entryFromJson(it.value().toObject()));
     for (const QJsonValue& value : document.object().value("entries"_L1).toArray()) {
-        const WhoisEntry entry = entryFromJson(value.toObject());
+        const QString shape = value.toObject().value("shape"_L1).toString();
+        if (!shape.isEmpty() && !shapes.contains(shape)) {
+            *error = u"unknown shape: "_s % shape;
+            return std::nullopt;
+        }
+        const WhoisEntry entry = entryFromJson(value.toObject(), shapes.value(shape));
         for (const QString& zone : entry.zones) {
             if (table.m_entryOfZone.contains(zone)) {
                 *error = u"zone listed twice: "_s % zone;

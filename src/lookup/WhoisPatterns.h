@@ -22,9 +22,12 @@ QRegularExpression whoisPattern(const QString& pattern, const QString& aceName);
 // describes it: the zones it serves, the query it wants and the lines that
 // mean "not found", "reserved", "throttled", "blocked" and "registered". The
 // table's common lines, which every registry's replies are also read with,
-// have the same shape.
+// have the same shape. Registries that run the same server software share its
+// lines: their rows name that back end's shape and add only their own.
 struct WhoisEntry {
     QString registry;
+    // The shared back end whose lines this entry starts from; empty for none.
+    QString shape;
     QStringList zones;
     // The registry's own port-43 server for each zone, host[:port].
     QHash<QString, QString> servers;

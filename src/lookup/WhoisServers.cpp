@@ -106,9 +106,9 @@ void WhoisServers::referralAnswered(const QString& tld, const WhoisReply& reply)
         reply.complete ? referredWhoisServer(reply.text, tld) : std::nullopt;
     if (referred)
         store(tld, *referred);
-    const QString failure = u"无法从 "_s % m_options.referral.toString() % u" 得知 ."_s % tld %
-                            u" 的 WHOIS 服务器："_s %
-                            (reply.complete ? u"回复无法判断"_s : reply.error);
+    const QString failure = tr("无法从 %1 得知 .%2 的 WHOIS 服务器：%3")
+                                .arg(m_options.referral.toString(), tld,
+                                     reply.complete ? tr("回复无法判断") : reply.error);
     for (const auto& [zone, done] : waiting) {
         done(referred ? fromReferral(zone, *referred)
                       : WhoisServerLookup{WhoisServerLookup::Outcome::Failed, {}, failure});
@@ -123,7 +123,7 @@ WhoisServerLookup WhoisServers::fromReferral(const QString& zone, const QString&
     if (const std::optional<WhoisAddress> server = parseWhoisAddress(m_patterns.knownServer(zone)))
         return {WhoisServerLookup::Outcome::Found, *server, {}};
     return {
-        WhoisServerLookup::Outcome::Unsupported, {}, u"."_s % zone % u" 没有可用的 WHOIS 服务器"_s};
+        WhoisServerLookup::Outcome::Unsupported, {}, tr(".%1 没有可用的 WHOIS 服务器").arg(zone)};
 }
 
 std::optional<QString> WhoisServers::cached(const QString& tld) const {

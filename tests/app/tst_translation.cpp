@@ -4,6 +4,7 @@
 #include "app/Translation.h"
 #include "journal/RecordLines.h"
 #include "lookup/WhoisPatterns.h"
+#include "lookup/WhoisServers.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -50,6 +51,7 @@ private slots:
     void windowLinesReadBack();
     void whoisReasons_data();
     void whoisReasons();
+    void whoisServerUnknown();
 };
 
 void TestTranslation::windowTexts() {
@@ -170,6 +172,24 @@ void TestTranslation::whoisReasons() {
     const WhoisPatterns& table = WhoisPatterns::builtIn();
     const QString detail = table.read(table.entryFor(name), name, reply).detail;
     QVERIFY2(looksEnglish(detail), qPrintable(detail));
+}
+
+// A TLD whose server the referral cannot name: the reason comes from the
+// server lookup and the connection, not from a reply.
+void TestTranslation::whoisServerUnknown() {
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    WhoisServersOptions options;
+    options.referral = {u"127.0.0.1"_s, closed.serverPort()};
+    closed.close();
+    QTemporaryDir cache;
+    options.cacheDir = cache.path();
+    WhoisServers servers(WhoisPatterns::builtIn(), options);
+    std::optional<WhoisServerLookup> found;
+    servers.find(u"example.xyz"_s, [&](const WhoisServerLookup& lookup) { found = lookup; });
+    QTRY_VERIFY_WITH_TIMEOUT(found.has_value(), 10000);
+    QCOMPARE(found->outcome, WhoisServerLookup::Outcome::Failed);
+    QVERIFY2(looksEnglish(found->detail), qPrintable(found->detail));
 }
 
 QTEST_MAIN(TestTranslation)

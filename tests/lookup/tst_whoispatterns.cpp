@@ -75,6 +75,8 @@ private Q_SLOTS:
             << "{\"entries\": [" + fallback + ", {\"zones\": [\"de\"], \"free\": [\"(\"]}]}";
         QTest::newRow("zone listed twice")
             << "{\"entries\": [" + fallback + ", " + cn + ", " + cn + "]}";
+        QTest::newRow("row of a shape the table lacks")
+            << "{\"entries\": [" + fallback + ", {\"zones\": [\"mn\"], \"shape\": \"Nobody\"}]}";
     }
 
     void brokenTables() {

@@ -932,6 +932,21 @@ You can name another DNS server under “Settings”.</translation>
     </message>
 </context>
 <context>
+    <name>ds::WhoisClient</name>
+    <message>
+        <source>超过请求时限 %1 秒</source>
+        <translation>No reply within the request time limit of %1 s</translation>
+    </message>
+    <message>
+        <source>回复超过 %1 KiB，不予采信</source>
+        <translation>The reply is longer than %1 KiB and is not trusted</translation>
+    </message>
+    <message>
+        <source>连接失败：%1</source>
+        <translation>Connection failed: %1</translation>
+    </message>
+</context>
+<context>
     <name>ds::WhoisPatterns</name>
     <message>
         <source>无法判断：回复为空或过短</source>
@@ -980,6 +995,21 @@ You can name another DNS server under “Settings”.</translation>
     <message>
         <source>%1 不提供 port-43 WHOIS</source>
         <translation>%1 offers no port-43 WHOIS</translation>
+    </message>
+</context>
+<context>
+    <name>ds::WhoisServers</name>
+    <message>
+        <source>无法从 %1 得知 .%2 的 WHOIS 服务器：%3</source>
+        <translation>Cannot learn the WHOIS server of .%2 from %1: %3</translation>
+    </message>
+    <message>
+        <source>回复无法判断</source>
+        <translation>its reply could not be read</translation>
+    </message>
+    <message>
+        <source>.%1 没有可用的 WHOIS 服务器</source>
+        <translation>.%1 has no WHOIS server that can be asked</translation>
     </message>
 </context>
 </TS>
