@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ParsedCommandLine.h"
+#include "config/Settings.h"
 #include "http/ProxyConfig.h"
 #include "query/EngineConfig.h"
 
@@ -11,8 +12,6 @@
 #include <optional>
 
 namespace ds {
-
-class Settings;
 
 // The values the window runs with, settled once at start-up from the stored
 // settings and the command line.
@@ -82,12 +81,14 @@ struct CommandLineOptions {
     std::optional<QUrl> toolsUrl;
     std::optional<QUrl> supportUrl;
     std::optional<QString> language;
+    // The settings whose option was given, in the table's order.
+    QList<Settings::Key> given = {};
 };
 
 using CommandLineOutcome = ParsedCommandLine<CommandLineOptions>;
 
-// Reads the lookup options, --tools-url, --support-url and --lang (and --help,
-// --version). A value that cannot be used is a failure rather than a silent
+// Reads the options of the settings table, the window's own among them (and
+// --help, --version). A value that cannot be used is a failure rather than a silent
 // fallback: the person who typed it wants to know.
 CommandLineOutcome parseCommandLine(const QStringList& arguments);
 

@@ -115,7 +115,8 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
                 parser.value(only)));
     }
     options.quiet = parser.isSet(quiet);
-    if (const QString trouble = readLookupOptions(parser, options.common); !trouble.isEmpty())
+    if (const QString trouble = readSettingOptions(parser, options.common, false);
+        !trouble.isEmpty())
         return fail(trouble);
     return outcome;
 }
