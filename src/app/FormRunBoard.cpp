@@ -2,7 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/RunCaptions.h"
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QCheckBox>
 #include <QLabel>

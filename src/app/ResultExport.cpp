@@ -1,6 +1,6 @@
 #include "app/ResultExport.h"
 
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QClipboard>
 

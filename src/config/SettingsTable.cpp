@@ -2,7 +2,7 @@
 
 #include "lookup/DnsServerAddress.h"
 #include "lookup/ServerPace.h"
-#include "lookup/WhoisServers.h"
+#include "lookup/WhoisAddress.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 #include "query/RunBoard.h"
 
 #include <QStringList>

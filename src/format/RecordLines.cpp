@@ -1,4 +1,4 @@
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
