@@ -99,8 +99,7 @@ SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, boo
     connect(m_proxyType, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         const auto type = static_cast<ProxyType>(id);
         QLineEdit* port = m_edits[Field::ProxyPort];
-        if (checked && port->text().isEmpty() &&
-            (type == ProxyType::Http || type == ProxyType::Socks5))
+        if (checked && port->text().isEmpty() && ProxyConfig::hasOwnServer(type))
             port->setText(QString::number(usualProxyPort(type)));
     });
     refresh();

@@ -80,7 +80,7 @@ bool SettingsForm::inUse(Field field) const {
     case Field::ProxyHost:
     case Field::ProxyPort:
     case Field::ProxyUser:
-        return proxyType == ProxyConfig::Type::Http || proxyType == ProxyConfig::Type::Socks5;
+        return ProxyConfig::hasOwnServer(proxyType);
     case Field::Workers:
     case Field::RestartIntervalMs:
         return method == LookupMethod::Registrar;

@@ -41,11 +41,9 @@ ProxyConfig Settings::proxy() const {
     proxy.type = proxyTypeFromKey(stored(Key::ProxyType).toString()).value_or(proxy.type);
     proxy.host = stored(Key::ProxyHost).toString().trimmed();
     proxy.port = static_cast<quint16>(integer(Key::ProxyPort));
-    const bool ownProxy =
-        proxy.type == ProxyConfig::Type::Http || proxy.type == ProxyConfig::Type::Socks5;
-    if (ownProxy && proxy.host.isEmpty())
+    if (proxy.hasOwnServer() && proxy.host.isEmpty())
         proxy.type = ProxyConfig::Type::None;
-    else if (ownProxy && proxy.port == 0)
+    else if (proxy.hasOwnServer() && proxy.port == 0)
         proxy.port = usualProxyPort(proxy.type);
     proxy.user = stored(Key::ProxyUser).toString();
     proxy.password = rememberedPassword();

@@ -1,4 +1,4 @@
-#include "app/ResultExport.h"
+#include "app/ClipboardCopy.h"
 
 #include "format/RecordLines.h"
 
@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace ds::ResultExport {
+namespace ds::ClipboardCopy {
 
 QString freeDomains(const QString& text1) {
     QString text = text1;
@@ -24,4 +24,4 @@ bool putOnClipboard(QClipboard* clipboard, const QString& text) {
     return clipboard->text() == text;
 }
 
-} // namespace ds::ResultExport
+} // namespace ds::ClipboardCopy
