@@ -1,7 +1,7 @@
+#include "Launch.h"
 #include "app/Startup.h"
 #include "batch/BatchRun.h"
 #include "batch/GenerateCommand.h"
-#include "config/AppConfig.h"
 #include "platform/WindowConsole.h"
 
 #include <QApplication>
@@ -31,5 +31,6 @@ int main(int argc, char* argv[]) {
     }
     ds::platform::releaseConsoleOfWindow();
     QApplication app(argc, argv);
+    ds::describeApplication();
     return ds::runProgram(app);
 }

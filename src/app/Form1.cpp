@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/ClipboardCopy.h"
 #include "app/FailedRetry.h"
 #include "app/Fonts.h"
 #include "app/GeneratorDialog.h"
@@ -8,7 +9,6 @@
 #include "app/ListFiller.h"
 #include "app/MessageBoxes.h"
 #include "app/Product.h"
-#include "app/ResultExport.h"
 #include "app/ResultsFile.h"
 #include "app/RunCaptions.h"
 #include "app/SettingsDialog.h"
@@ -183,14 +183,13 @@ void Form1::buildEngine() {
         m_engine.get(), &QueryEngine::registriesUnreachable, this,
         // The proxy this engine's runs go through, whatever was saved since.
         [this, proxy = m_config.proxy] {
-            const bool ownProxy =
-                proxy.type == ProxyConfig::Type::Http || proxy.type == ProxyConfig::Type::Socks5;
-            MessageBoxes::inform(
-                this, ownProxy ? tr("连不上注册局的查询服务器，请检查代理 %1 和网络连接。\n"
-                                    "查不到的名字都列为“查询失败”。")
-                                     .arg(proxy.displayName())
-                               : tr("连不上注册局的查询服务器，请检查网络连接。\n"
-                                    "查不到的名字都列为“查询失败”。"));
+            MessageBoxes::inform(this,
+                                 proxy.hasOwnServer()
+                                     ? tr("连不上注册局的查询服务器，请检查代理 %1 和网络连接。\n"
+                                          "查不到的名字都列为“查询失败”。")
+                                           .arg(proxy.displayName())
+                                     : tr("连不上注册局的查询服务器，请检查网络连接。\n"
+                                          "查不到的名字都列为“查询失败”。"));
         },
         Qt::QueuedConnection);
 }
@@ -396,8 +395,8 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command4_Click() {
-    const QString text = ResultExport::freeDomains(m_Text1->toPlainText());
-    if (!ResultExport::putOnClipboard(QGuiApplication::clipboard(), text)) {
+    const QString text = ClipboardCopy::freeDomains(m_Text1->toPlainText());
+    if (!ClipboardCopy::putOnClipboard(QGuiApplication::clipboard(), text)) {
         MessageBoxes::inform(this, tr("无法访问剪贴板，域名没有复制。请稍后再试。"));
         return;
     }

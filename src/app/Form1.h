@@ -65,7 +65,7 @@ public:
     QLabel* Label3(int index) const { return m_Label3.at(static_cast<std::size_t>(index)); }
     QPushButton* Command1() const { return m_Command1; }
     QPushButton* Command3() const { return m_Command3; }
-    // The pause flag: checked while a run is held. Never shown.
+    // The pause flag: checked while a run is paused. Never shown.
     QCheckBox* Check1() const { return m_Check1; }
 
     // True from the press that starts a run until it ends or is stopped, a

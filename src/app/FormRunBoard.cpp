@@ -2,7 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/RunCaptions.h"
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -83,8 +83,8 @@ void FormRunBoard::setRunState(RunState state) {
     m_form.Command1()->setText(RunCaptions::of(state));
 }
 
-void FormRunBoard::setPauseFlag(bool held) {
-    m_form.Check1()->setChecked(held);
+void FormRunBoard::setPaused(bool paused) {
+    m_form.Check1()->setChecked(paused);
 }
 
 void FormRunBoard::beginRun(const RunJournal::Records& kept) {

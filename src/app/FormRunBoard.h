@@ -44,7 +44,7 @@ public:
     void setTotal(qsizetype total) override;
     void setDone(qsizetype done) override;
     void setRunState(RunState state) override;
-    void setPauseFlag(bool held) override;
+    void setPaused(bool paused) override;
 
     // A fresh run over the whole list is about to start. Records `kept` from
     // the last run (when only its failures are asked again) go into the new

@@ -1,7 +1,7 @@
 #include "app/ResultsFile.h"
 
 #include "app/MessageBoxes.h"
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>

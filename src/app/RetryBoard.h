@@ -40,7 +40,7 @@ public:
     void setTotal(qsizetype total) override;
     void setDone(qsizetype done) override;
     void setRunState(RunState state) override { m_board.setRunState(state); }
-    void setPauseFlag(bool held) override { m_board.setPauseFlag(held); }
+    void setPaused(bool paused) override { m_board.setPaused(paused); }
 
 private:
     struct Line {

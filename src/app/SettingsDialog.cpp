@@ -30,6 +30,14 @@ QRadioButton* choice(QButtonGroup* group, int id, const QString& name, const QSt
     return button;
 }
 
+// A tick box named and captioned by its setting.
+QCheckBox* tick(Field field) {
+    const SettingRow& setting = settingRow(field);
+    auto* box = new QCheckBox(SettingsForm::tr(setting.label));
+    box->setObjectName(setting.fieldName);
+    return box;
+}
+
 QLabel* note(const QString& name, const QString& text) {
     auto* label = new QLabel(text);
     label->setObjectName(name);
@@ -91,8 +99,7 @@ SettingsDialog::SettingsDialog(Settings& store, const SettingsForm& initial, boo
     connect(m_proxyType, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         const auto type = static_cast<ProxyType>(id);
         QLineEdit* port = m_edits[Field::ProxyPort];
-        if (checked && port->text().isEmpty() &&
-            (type == ProxyType::Http || type == ProxyType::Socks5))
+        if (checked && port->text().isEmpty() && ProxyConfig::hasOwnServer(type))
             port->setText(QString::number(usualProxyPort(type)));
     });
     refresh();
@@ -108,15 +115,12 @@ QWidget* SettingsDialog::buildLookupGroup() {
     // Indented under the registries, the only method the DNS step goes with.
     auto* dns = new QGridLayout;
     dns->setContentsMargins(20, 0, 0, 0);
-    m_dnsEnabled = new QCheckBox(tr("先查 DNS：有域名服务器记录的直接判为已注册"));
-    m_dnsEnabled->setObjectName(u"dnsEnabled"_s);
+    m_dnsEnabled = tick(Field::DnsEnabled);
     dns->addWidget(m_dnsEnabled, 0, 0, 1, 4);
-    addField(dns, 1, Field::DnsServer, u"dnsServer"_s, tr("DNS 服务器"), tr("IP 地址[:端口]"))
-        ->setPlaceholderText(tr("系统默认"));
+    addField(dns, 1, Field::DnsServer)->setPlaceholderText(tr("系统默认"));
     const QString dnsNote = tr("DNS 查询直接发往 DNS 服务器，不经过代理。");
     dns->addWidget(note(u"dnsNote"_s, dnsNote), 2, 0, 1, 4);
-    m_details = new QCheckBox(tr("查注册详情：每个域名都问注册局（注册商、日期、状态）"));
-    m_details->setObjectName(u"details"_s);
+    m_details = tick(Field::Details);
     dns->addWidget(m_details, 3, 0, 1, 4);
     // The DNS answers only "taken", without details: asking for them skips it.
     const QString detailsNote = tr("勾选后不再先查 DNS，每个域名都要等注册局回答，较慢。");
@@ -125,8 +129,7 @@ QWidget* SettingsDialog::buildLookupGroup() {
     grid->addWidget(choice(m_method, static_cast<int>(LookupMethod::Registrar),
                            u"registrarChoice"_s, tr("注册商查询服务")),
                     2, 0, 1, 4);
-    addField(grid, 3, Field::RegistrarAddress, u"registrarAddress"_s, tr("服务地址"),
-             tr("http://主机[:端口]"));
+    addField(grid, 3, Field::RegistrarAddress);
     return group;
 }
 
@@ -134,10 +137,8 @@ QWidget* SettingsDialog::buildPacingGroup() {
     auto* group = new QGroupBox(tr("节奏"));
     auto* grid = new QGridLayout(group);
     int row = 0;
-    for (const SettingsForm::NumberField& number : SettingsForm::numberFields()) {
-        addField(grid, row++, number.field, number.name, SettingsForm::tr(number.label),
-                 numberHint(number));
-    }
+    for (const SettingRow* number : SettingsForm::numberFields())
+        addField(grid, row++, number->key);
     return group;
 }
 
@@ -158,16 +159,15 @@ QWidget* SettingsDialog::buildProxyGroup() {
     layout->addLayout(choices);
 
     auto* grid = new QGridLayout;
-    addField(grid, 0, Field::ProxyHost, u"proxyHost"_s, tr("服务器"));
-    addField(grid, 1, Field::ProxyPort, u"proxyPort"_s, tr("端口"), tr("1–65535"));
-    addField(grid, 2, Field::ProxyUser, u"proxyUser"_s, tr("用户名"), tr("可不填"));
+    addField(grid, 0, Field::ProxyHost);
+    addField(grid, 1, Field::ProxyPort);
+    addField(grid, 2, Field::ProxyUser);
     m_password = new QLineEdit;
     m_password->setObjectName(u"proxyPassword"_s);
     m_password->setEchoMode(QLineEdit::Password);
     grid->addWidget(new QLabel(tr("密码")), 3, 0);
     grid->addWidget(m_password, 3, 1);
-    m_rememberPassword = new QCheckBox(tr("记住密码"));
-    m_rememberPassword->setObjectName(u"rememberPassword"_s);
+    m_rememberPassword = tick(Field::ProxyRememberPassword);
     grid->addWidget(m_rememberPassword, 3, 2, 1, 2);
     layout->addLayout(grid);
     if (const QString problem = m_store.keyringProblem(); !problem.isEmpty())
@@ -179,8 +179,9 @@ QWidget* SettingsDialog::buildProxyGroup() {
     return group;
 }
 
-QLineEdit* SettingsDialog::addField(QGridLayout* grid, int row, Field field, const QString& name,
-                                    const QString& label, const QString& hint) {
+QLineEdit* SettingsDialog::addField(QGridLayout* grid, int row, Field field) {
+    const SettingRow& setting = settingRow(field);
+    const QString name = setting.fieldName;
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
     const bool address =
@@ -195,9 +196,9 @@ QLineEdit* SettingsDialog::addField(QGridLayout* grid, int row, Field field, con
     problem->setPalette(red);
     // Room for the longest message from the start, so nothing moves as one appears.
     problem->setMinimumWidth(problem->fontMetrics().horizontalAdvance(u'中') * 16);
-    grid->addWidget(new QLabel(label), row, 0);
+    grid->addWidget(new QLabel(SettingsForm::tr(setting.label)), row, 0);
     grid->addWidget(edit, row, 1);
-    grid->addWidget(new QLabel(hint), row, 2);
+    grid->addWidget(new QLabel(fieldHint(setting)), row, 2);
     grid->addWidget(problem, row, 3);
     grid->setColumnStretch(3, 1);
     m_edits.insert(field, edit);
@@ -211,8 +212,8 @@ void SettingsDialog::fill(const SettingsForm& form) {
     m_dnsEnabled->setChecked(form.dnsEnabled);
     m_details->setChecked(form.details);
     m_edits[Field::DnsServer]->setText(form.dnsServer);
-    for (const SettingsForm::NumberField& number : SettingsForm::numberFields())
-        m_edits[number.field]->setText(form.numbers.value(number.field));
+    for (const SettingRow* number : SettingsForm::numberFields())
+        m_edits[number->key]->setText(form.numbers.value(number->key));
     m_proxyType->button(static_cast<int>(form.proxyType))->setChecked(true);
     m_edits[Field::ProxyHost]->setText(form.proxyHost);
     m_edits[Field::ProxyPort]->setText(form.proxyPort);
@@ -229,8 +230,8 @@ SettingsForm SettingsDialog::form() const {
     form.dnsEnabled = m_dnsEnabled->isChecked();
     form.details = m_details->isChecked();
     form.dnsServer = m_edits[Field::DnsServer]->text();
-    for (const SettingsForm::NumberField& number : SettingsForm::numberFields())
-        form.numbers[number.field] = m_edits[number.field]->text();
+    for (const SettingRow* number : SettingsForm::numberFields())
+        form.numbers[number->key] = m_edits[number->key]->text();
     form.proxyType = static_cast<ProxyType>(m_proxyType->checkedId());
     form.proxyHost = m_edits[Field::ProxyHost]->text();
     form.proxyPort = m_edits[Field::ProxyPort]->text();

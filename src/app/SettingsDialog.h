@@ -44,8 +44,9 @@ private:
     QWidget* buildLookupGroup();
     QWidget* buildPacingGroup();
     QWidget* buildProxyGroup();
-    QLineEdit* addField(QGridLayout* grid, int row, SettingsForm::Field field, const QString& name,
-                        const QString& label, const QString& hint = {});
+    // A line edit with its caption, hint and problem label, as the settings
+    // table describes the field.
+    QLineEdit* addField(QGridLayout* grid, int row, SettingsForm::Field field);
     void fill(const SettingsForm& form);
     void refresh();
 

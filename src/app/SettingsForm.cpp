@@ -1,11 +1,9 @@
 #include "app/SettingsForm.h"
 
-#include "lookup/DnsCheck.h"
+#include "lookup/DnsServerAddress.h"
 #include "lookup/ServerPace.h"
 
 #include <QUrl>
-
-#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -15,27 +13,6 @@ namespace {
 
 using Field = SettingsForm::Field;
 using Key = Settings::Key;
-
-const std::array<SettingsForm::NumberField, 8> kNumberFields = {{
-    {Field::Workers, Key::Workers, u"workers"_s, QT_TRANSLATE_NOOP("SettingsForm", "同时查询"),
-     QT_TRANSLATE_NOOP("SettingsForm", "个")},
-    {Field::RegistryRequestsInFlight, Key::RegistryRequestsInFlight, u"registryRequestsInFlight"_s,
-     QT_TRANSLATE_NOOP("SettingsForm", "同时请求"), QT_TRANSLATE_NOOP("SettingsForm", "个")},
-    {Field::LongestWaitMinutes, Key::LongestWaitMinutes, u"longestWaitMinutes"_s,
-     QT_TRANSLATE_NOOP("SettingsForm", "限流最长等待"), QT_TRANSLATE_NOOP("SettingsForm", "分钟")},
-    {Field::DnsParallel, Key::DnsParallel, u"dnsParallel"_s,
-     QT_TRANSLATE_NOOP("SettingsForm", "DNS 同时查询"), QT_TRANSLATE_NOOP("SettingsForm", "个")},
-    {Field::RestartIntervalMs, Key::RestartIntervalMs, u"restartIntervalMs"_s,
-     QT_TRANSLATE_NOOP("SettingsForm", "每步间隔"), QT_TRANSLATE_NOOP("SettingsForm", "毫秒")},
-    {Field::RegistryServerIntervalMs, Key::ServerIntervalMs, u"registryServerIntervalMs"_s,
-     QT_TRANSLATE_NOOP("SettingsForm", "RDAP 同一服务器间隔"),
-     QT_TRANSLATE_NOOP("SettingsForm", "毫秒")},
-    {Field::WhoisServerIntervalMs, Key::WhoisServerIntervalMs, u"whoisServerIntervalMs"_s,
-     QT_TRANSLATE_NOOP("SettingsForm", "WHOIS 同一服务器间隔"),
-     QT_TRANSLATE_NOOP("SettingsForm", "毫秒")},
-    {Field::RequestTimeLimitSeconds, Key::RequestTimeLimitSeconds, u"requestTimeLimitSeconds"_s,
-     QT_TRANSLATE_NOOP("SettingsForm", "请求时限"), QT_TRANSLATE_NOOP("SettingsForm", "秒")},
-}};
 
 // A whole number within the range, or nullopt; blanks around it are allowed.
 std::optional<int> numberIn(const QString& text, std::pair<int, int> range) {
@@ -56,35 +33,40 @@ const std::pair<int, int> kPortRange{1, 65535};
 
 } // namespace
 
-std::span<const SettingsForm::NumberField> SettingsForm::numberFields() {
-    return kNumberFields;
+QList<const SettingRow*> SettingsForm::numberFields() {
+    QList<const SettingRow*> fields;
+    for (const SettingRow& row : settingRows()) {
+        if (row.place == SettingPlace::Pacing && row.isNumber())
+            fields.append(&row);
+    }
+    return fields;
 }
 
 SettingsForm SettingsForm::load(const Settings& settings) {
     SettingsForm form;
     form.method = settings.lookupMethod();
     form.registrarAddress = settings.registrarAddress();
-    form.dnsEnabled = settings.dnsEnabled();
-    form.dnsServer = settings.dnsServer();
-    form.details = settings.details();
-    for (const NumberField& number : kNumberFields)
-        form.numbers[number.field] = QString::number(settings.integer(number.key));
+    form.dnsEnabled = settings.flag(Key::DnsEnabled);
+    form.dnsServer = settings.text(Key::DnsServer);
+    form.details = settings.flag(Key::Details);
+    for (const SettingRow* number : numberFields())
+        form.numbers[number->key] = QString::number(settings.integer(number->key));
     const ProxyConfig proxy = settings.proxy();
     form.proxyType = proxy.type;
     form.proxyHost = proxy.host;
     form.proxyPort = proxy.port == 0 ? QString() : QString::number(proxy.port);
     form.proxyUser = proxy.user;
     form.proxyPassword = proxy.password;
-    form.rememberPassword = settings.rememberPassword();
-    for (const QString& pace : settings.serverPaces())
+    form.rememberPassword = settings.flag(Key::ProxyRememberPassword);
+    for (const QString& pace : settings.list(Key::ServerPaces))
         form.serverPaces.append(ServerPaceRow::fromText(pace));
     return form;
 }
 
 SettingsForm SettingsForm::defaults() {
     SettingsForm form;
-    for (const NumberField& number : kNumberFields)
-        form.numbers[number.field] = Settings::defaultValue(number.key).toString();
+    for (const SettingRow* number : numberFields())
+        form.numbers[number->key] = number->fallback().toString();
     return form;
 }
 
@@ -98,31 +80,27 @@ bool SettingsForm::inUse(Field field) const {
     case Field::ProxyHost:
     case Field::ProxyPort:
     case Field::ProxyUser:
-        return proxyType == ProxyConfig::Type::Http || proxyType == ProxyConfig::Type::Socks5;
+        return ProxyConfig::hasOwnServer(proxyType);
     case Field::Workers:
     case Field::RestartIntervalMs:
         return method == LookupMethod::Registrar;
     case Field::RegistryRequestsInFlight:
     case Field::LongestWaitMinutes:
         return method == LookupMethod::Registries;
-    case Field::RegistryServerIntervalMs:
-    case Field::WhoisServerIntervalMs:
-    case Field::RequestTimeLimitSeconds:
-    case Field::ServerPaces:
-        break;
+    default:
+        return true;
     }
-    return true;
 }
 
 QMap<Field, QString> SettingsForm::problems() const {
     // Fields not in use are not checked: they are kept only when usable, so
     // that nothing the person cannot change blocks the save.
     QMap<Field, QString> found;
-    for (const NumberField& number : kNumberFields) {
-        const auto range = Settings::range(number.key);
-        if (inUse(number.field) && !numberIn(numbers.value(number.field), range))
-            found[number.field] =
-                tr("请输入 %1 到 %2 之间的整数").arg(range.first).arg(range.second);
+    for (const SettingRow* number : numberFields()) {
+        if (inUse(number->key) &&
+            !numberIn(numbers.value(number->key), {number->minimum, number->maximum}))
+            found[number->key] =
+                tr("请输入 %1 到 %2 之间的整数").arg(number->minimum).arg(number->maximum);
     }
 
     if (inUse(Field::RegistrarAddress)) {
@@ -163,9 +141,10 @@ bool SettingsForm::save(Settings& settings, QString* keyringProblem) const {
     settings.setValue(Key::Details, details);
     const QString server = dnsServer.trimmed();
     settings.setValue(Key::DnsServer, isUsableDnsServer(server) ? server : QString());
-    for (const NumberField& number : kNumberFields) {
-        if (const auto value = numberIn(numbers.value(number.field), Settings::range(number.key)))
-            settings.setValue(number.key, *value);
+    for (const SettingRow* number : numberFields()) {
+        if (const auto value =
+                numberIn(numbers.value(number->key), {number->minimum, number->maximum}))
+            settings.setValue(number->key, *value);
     }
     QStringList paces;
     for (const ServerPaceRow& row : serverPaces) {
@@ -246,12 +225,11 @@ QString SettingsForm::serverPaceProblem(const ServerPaceRow& row) {
     return tr("服务器应为主机名或 IP 地址[:端口]");
 }
 
-QString numberHint(const SettingsForm::NumberField& field) {
-    const auto [minimum, maximum] = Settings::range(field.key);
-    return SettingsForm::tr("%1（%2–%3）")
-        .arg(SettingsForm::tr(field.unit))
-        .arg(minimum)
-        .arg(maximum);
+QString fieldHint(const SettingRow& row) {
+    const QString unit = row.unit ? SettingsForm::tr(row.unit) : QString();
+    if (row.place != SettingPlace::Pacing || !row.isNumber())
+        return unit;
+    return SettingsForm::tr("%1（%2–%3）").arg(unit).arg(row.minimum).arg(row.maximum);
 }
 
 } // namespace ds

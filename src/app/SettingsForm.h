@@ -1,14 +1,13 @@
 #pragma once
 
 #include "config/Settings.h"
+#include "config/SettingsTable.h"
 #include "http/ProxyConfig.h"
 
 #include <QCoreApplication>
 #include <QList>
 #include <QMap>
 #include <QString>
-
-#include <span>
 
 namespace ds {
 
@@ -19,35 +18,12 @@ struct SettingsForm {
     Q_DECLARE_TR_FUNCTIONS(SettingsForm)
 
 public:
-    enum class Field {
-        RegistrarAddress,
-        DnsServer,
-        Workers,
-        RegistryRequestsInFlight,
-        LongestWaitMinutes,
-        DnsParallel,
-        RestartIntervalMs,
-        RegistryServerIntervalMs,
-        WhoisServerIntervalMs,
-        RequestTimeLimitSeconds,
-        ProxyHost,
-        ProxyPort,
-        ProxyUser,
-        // The table of server paces as a whole.
-        ServerPaces,
-    };
+    // A field is named by the setting it is stored as; the table of settings
+    // gives its widget's name, caption and unit.
+    using Field = Settings::Key;
 
-    // A whole number typed into a field: the setting it is stored as, and
-    // the widget's name, caption and unit in the dialog.
-    struct NumberField {
-        Field field;
-        Settings::Key key;
-        QString name;
-        // Untranslated; SettingsForm::tr() gives the words shown.
-        const char* label;
-        const char* unit;
-    };
-    static std::span<const NumberField> numberFields();
+    // The whole-number fields of the pacing group, in the dialog's order.
+    static QList<const SettingRow*> numberFields();
 
     // One row of the server pace table, as typed: "rdap.example.test[:port]",
     // requests per second and requests in flight (blank for one).
@@ -98,7 +74,8 @@ public:
     ProxyConfig proxy() const;
 };
 
-// "1–32 个": the unit and range shown beside a number field.
-QString numberHint(const SettingsForm::NumberField& field);
+// "个（1–32）": the unit and range shown beside a number field, or the
+// hint beside another.
+QString fieldHint(const SettingRow& row);
 
 } // namespace ds

@@ -41,7 +41,6 @@ void centreOnScreen(QWidget& window) {
 } // namespace
 
 int runProgram(QApplication& app) {
-    describeApplication();
     // A journal that cannot grow is then reported, not the end of the program.
     letFailedWritesReturnErrors();
     // Lets a Wayland desktop match the window to its menu entry and icon.

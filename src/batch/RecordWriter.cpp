@@ -1,6 +1,6 @@
 #include "batch/RecordWriter.h"
 
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/BatchOptions.h"
+#include "format/RecordFormat.h"
 #include "lookup/Answer.h"
 
 #include <QFile>

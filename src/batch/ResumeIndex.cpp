@@ -1,6 +1,6 @@
 #include "batch/ResumeIndex.h"
 
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "batch/NameSet.h"
-#include "config/BatchOptions.h"
+#include "format/RecordFormat.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "batch/RetryFile.h"
 
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QFile>
 #include <QFileInfo>

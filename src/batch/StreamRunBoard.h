@@ -50,7 +50,7 @@ public:
     void setTotal(qsizetype) override {}
     void setDone(qsizetype) override {}
     void setRunState(RunState) override {}
-    void setPauseFlag(bool) override {}
+    void setPaused(bool) override {}
 
     // Each told once, as the record that shows it arrives: the output can no
     // longer be written; an answer failed at the proxy (its detail says which).

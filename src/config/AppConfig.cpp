@@ -1,41 +1,19 @@
 #include "config/AppConfig.h"
 
 #include "config/LookupOptions.h"
-#include "config/Settings.h"
+#include "config/SettingsTable.h"
 #include "lookup/RdapBootstrapStore.h"
 #include "lookup/ServerPace.h"
 #include "lookup/WhoisServers.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QStandardPaths>
-
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace ds {
 
-namespace {
-
-// Sets `target` from the option when it is given; false when its value is
-// not a usable address.
-bool readUrlOption(const QCommandLineParser& parser, const QCommandLineOption& option,
-                   std::optional<QUrl>& target) {
-    if (!parser.isSet(option))
-        return true;
-    const QUrl url = urlFromUserInput(parser.value(option));
-    if (!url.isValid())
-        return false;
-    target = url;
-    return true;
-}
-
-QString invalidValue(const QString& name, const QString& value) {
-    return u"--%1: \"%2\" is not a usable address"_s.arg(name, value);
-}
-
-} // namespace
+using Key = Settings::Key;
 
 CommandLineOutcome parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -43,14 +21,7 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
         u"Checks in bulk whether domain names are free to register."_s);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption tools(u"tools-url"_s,
-                                   u"Address opened by the companion-tools button."_s, u"URL"_s);
-    const QCommandLineOption support(u"support-url"_s, u"Address opened by the support link."_s,
-                                     u"URL"_s);
-    const QCommandLineOption language(
-        u"lang"_s, u"Language of the window: en for English; zh, the default, for Chinese."_s,
-        u"LANGUAGE"_s);
-    parser.addOptions({tools, support, language});
+    parser.addOptions(windowOptions());
     parser.addOptions(lookupOptions());
 
     if (auto settled = settleCommonOptions<CommandLineOptions>(
@@ -62,52 +33,40 @@ CommandLineOutcome parseCommandLine(const QStringList& arguments) {
     const auto fail = &CommandLineOutcome::failure;
     if (!parser.positionalArguments().isEmpty())
         return fail(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
-    if (const QString trouble = readLookupOptions(parser, outcome.options); !trouble.isEmpty())
+    if (const QString trouble = readSettingOptions(parser, outcome.options, true);
+        !trouble.isEmpty())
         return fail(trouble);
-    if (!readUrlOption(parser, tools, outcome.options.toolsUrl))
-        return fail(invalidValue(tools.names().constFirst(), parser.value(tools)));
-    if (!readUrlOption(parser, support, outcome.options.supportUrl))
-        return fail(invalidValue(support.names().constFirst(), parser.value(support)));
-    if (parser.isSet(language)) {
-        const QString value = parser.value(language).trimmed().toLower();
-        if (!interfaceLanguages().contains(value))
-            return fail(u"--lang: \"%1\" is not a language of the window (%2)"_s.arg(
-                parser.value(language), interfaceLanguages().join(u", "_s)));
-        outcome.options.language = value;
-    }
     return outcome;
 }
 
 AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& options) {
     AppConfig config;
+    for (const SettingRow& row : settingRows()) {
+        if (row.numberConfig)
+            config.*row.numberConfig = row.numberOption && options.*row.numberOption
+                                           ? *(options.*row.numberOption)
+                                           : settings.integer(row.key);
+        if (row.textConfig)
+            config.*row.textConfig = row.textOption && options.*row.textOption
+                                         ? *(options.*row.textOption)
+                                         : settings.text(row.key);
+    }
     const bool registrarChosen =
         !options.registries && settings.lookupMethod() == LookupMethod::Registrar;
     config.registrarAddress = options.registrarAddress.value_or(
         registrarChosen ? settings.registrarAddress() : QString());
-    config.requestTimeLimitSeconds =
-        options.requestTimeLimitSeconds.value_or(settings.requestTimeLimitSeconds());
-    config.restartIntervalMs = options.restartIntervalMs.value_or(settings.restartIntervalMs());
-    config.whoisServerIntervalMs =
-        options.whoisServerIntervalMs.value_or(settings.whoisServerIntervalMs());
+    // One option for two settings: the registrar's workers and the
+    // registries' requests in flight.
+    config.workers = options.workers.value_or(settings.integer(
+        config.registrarAddress.isEmpty() ? Key::RegistryRequestsInFlight : Key::Workers));
     config.proxy = options.proxy.value_or(settings.proxy());
-    config.toolsUrl = options.toolsUrl.value_or(settings.toolsUrl());
-    config.supportUrl = options.supportUrl.value_or(settings.supportUrl());
+    config.toolsUrl = options.toolsUrl.value_or(settings.url(Key::ToolsUrl));
+    config.supportUrl = options.supportUrl.value_or(settings.url(Key::SupportUrl));
     config.language = options.language.value_or(settings.language());
-    config.workers =
-        options.workers.value_or(config.registrarAddress.isEmpty()
-                                     ? settings.integer(Settings::Key::RegistryRequestsInFlight)
-                                     : settings.workers());
-    config.longestWaitMinutes =
-        options.longestWaitMinutes.value_or(settings.integer(Settings::Key::LongestWaitMinutes));
-    config.serverIntervalMs = options.serverIntervalMs.value_or(settings.serverIntervalMs());
-    config.rdapBootstrap = options.rdapBootstrap.value_or(settings.rdapBootstrap());
-    config.whoisReferral = options.whoisReferral.value_or(settings.whoisReferral());
-    config.whoisServers = settings.whoisServers() + options.whoisServers;
-    config.serverPaces = settings.serverPaces() + options.serverPaces;
-    config.dnsEnabled = settings.dnsEnabled() && !options.noDns;
-    config.dnsServer = options.dnsServer.value_or(settings.dnsServer());
-    config.dnsParallel = settings.dnsParallel();
-    config.details = settings.details() || options.details;
+    config.whoisServers = settings.list(Key::WhoisServers) + options.whoisServers;
+    config.serverPaces = settings.list(Key::ServerPaces) + options.serverPaces;
+    config.dnsEnabled = settings.flag(Key::DnsEnabled) && !options.noDns;
+    config.details = settings.flag(Key::Details) || options.details;
     return config;
 }
 
@@ -154,37 +113,6 @@ EngineConfig engineConfig(const AppConfig& config) {
 
 QString versionText() {
     return u"domainsieve " DOMAINSIEVE_VERSION ""_s;
-}
-
-void describeApplication() {
-    QCoreApplication::setApplicationName(u"domainsieve"_s);
-    QCoreApplication::setOrganizationName(u"DomainSieve"_s);
-    QCoreApplication::setApplicationVersion(u"" DOMAINSIEVE_VERSION ""_s);
-}
-
-LaunchMode launchMode(int argc, const char* const* argv) {
-    if (argc > 1 && std::strcmp(argv[1], "check") == 0)
-        return LaunchMode::Batch;
-    if (argc > 1 && std::strcmp(argv[1], "gen") == 0)
-        return LaunchMode::Generate;
-    for (int n = 1; n < argc; ++n) {
-        for (const char* word : {"-h", "-?", "--help", "-v", "--version"}) {
-            if (std::strcmp(argv[n], word) == 0)
-                return LaunchMode::Information;
-        }
-    }
-    // A line the window refuses is refused without a display, which the
-    // window would need before it could say why.
-    QStringList arguments;
-    for (int n = 0; n < argc; ++n)
-        arguments.append(QString::fromLocal8Bit(argv[n]));
-    return parseCommandLine(arguments).status == CommandLineOutcome::Status::Fail
-               ? LaunchMode::Information
-               : LaunchMode::Window;
-}
-
-int printInformation(const QStringList& arguments) {
-    return parseCommandLine(arguments).printUnlessRun().value_or(0);
 }
 
 } // namespace ds

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ParsedCommandLine.h"
+#include "config/Settings.h"
 #include "http/ProxyConfig.h"
 #include "query/EngineConfig.h"
 
@@ -12,47 +13,49 @@
 
 namespace ds {
 
-class Settings;
-
 // The values the window runs with, settled once at start-up from the stored
-// settings and the command line.
+// settings and the command line. What is left unset is the settings table's
+// default.
 struct AppConfig {
+    using Key = Settings::Key;
+    static int number(Key key) { return Settings::defaultValue(key).toInt(); }
+
     // "http://host[:port]"; empty when no registrar has been set or the
     // public registries are to be asked.
     QString registrarAddress;
-    int requestTimeLimitSeconds = 30;
-    int restartIntervalMs = 100;
-    int whoisServerIntervalMs = 1000;
+    int requestTimeLimitSeconds = number(Key::RequestTimeLimitSeconds);
+    int restartIntervalMs = number(Key::RestartIntervalMs);
+    int whoisServerIntervalMs = number(Key::WhoisServerIntervalMs);
     ProxyConfig proxy{};
     QUrl toolsUrl;
     QUrl supportUrl;
     // "zh" or "en": the language of the window's texts.
-    QString language = QStringLiteral("zh");
+    QString language = Settings::defaultValue(Key::Language).toString();
     // Where a run's journal is kept; empty keeps no journal (tests, mostly).
     QString journalFolder;
     // The registrar's workers, or the registries' requests in flight.
-    int workers = 3;
-    int longestWaitMinutes = 10;
-    int serverIntervalMs = 500;
+    int workers = number(Key::Workers);
+    int longestWaitMinutes = number(Key::LongestWaitMinutes);
+    int serverIntervalMs = number(Key::RegistryServerIntervalMs);
     // A file or address replacing IANA's list of RDAP servers; empty for none.
     QString rdapBootstrap;
     // Where IANA's list and the WHOIS servers found are kept; the program's
     // cache folder when empty.
     QString cacheFolder;
     // "HOST[:PORT]" asked which WHOIS server serves a TLD.
-    QString whoisReferral = QStringLiteral("whois.iana.org:43");
+    QString whoisReferral = Settings::defaultValue(Key::WhoisReferral).toString();
     // "TLD=HOST[:PORT]"; a later entry for the same TLD wins.
     QStringList whoisServers = {};
     // "HOST[:PORT]=RATE[/INFLIGHT]"; a later entry for the same server wins.
     QStringList serverPaces = {};
     // The DNS step ahead of the registries: whether it runs, the resolver it
     // asks ("HOST[:PORT]", empty for the system's) and how many names at once.
-    bool dnsEnabled = true;
+    bool dnsEnabled = Settings::defaultValue(Key::DnsEnabled).toBool();
     QString dnsServer = {};
-    int dnsParallel = DnsCheckOptions{}.parallel;
+    int dnsParallel = number(Key::DnsParallel);
     // Every name to its registry, for its registrar, dates and status: the
     // DNS can only say "taken", so its step is left out.
-    bool details = false;
+    bool details = Settings::defaultValue(Key::Details).toBool();
 };
 
 // What the command line asked for; an absent option leaves the stored
@@ -82,12 +85,14 @@ struct CommandLineOptions {
     std::optional<QUrl> toolsUrl;
     std::optional<QUrl> supportUrl;
     std::optional<QString> language;
+    // The settings whose option was given, in the table's order.
+    QList<Settings::Key> given = {};
 };
 
 using CommandLineOutcome = ParsedCommandLine<CommandLineOptions>;
 
-// Reads the lookup options, --tools-url, --support-url and --lang (and --help,
-// --version). A value that cannot be used is a failure rather than a silent
+// Reads the options of the settings table, the window's own among them (and
+// --help, --version). A value that cannot be used is a failure rather than a silent
 // fallback: the person who typed it wants to know.
 CommandLineOutcome parseCommandLine(const QStringList& arguments);
 
@@ -96,19 +101,5 @@ AppConfig resolveConfig(const Settings& settings, const CommandLineOptions& opti
 
 // What the engine runs with, the window and a batch run alike.
 EngineConfig engineConfig(const AppConfig& config);
-
-// Names the running application (for the settings store and the data
-// folder) and gives it the program's version.
-void describeApplication();
-
-// Which application object the arguments call for, decided before any exists:
-// a batch run, the generator, the help or version text and a refused line never
-// need a display.
-enum class LaunchMode { Window, Batch, Generate, Information };
-LaunchMode launchMode(int argc, const char* const* argv);
-
-// Prints the window's help or version (or the reason the line is refused) and
-// returns the exit code; for LaunchMode::Information.
-int printInformation(const QStringList& arguments);
 
 } // namespace ds

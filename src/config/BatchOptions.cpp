@@ -36,20 +36,6 @@ std::optional<RecordSelection> selectionFromName(const QString& name) {
 
 } // namespace
 
-bool selects(RecordSelection selection, Verdict verdict) {
-    switch (selection) {
-    case RecordSelection::Free:
-        return verdict == Verdict::Free;
-    case RecordSelection::Taken:
-        return verdict == Verdict::Taken || isDropping(verdict);
-    case RecordSelection::Failed:
-        return verdict == Verdict::Failed;
-    case RecordSelection::Dropping:
-        return isDropping(verdict);
-    }
-    return false;
-}
-
 BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -115,7 +101,8 @@ BatchCommandLine parseBatchCommandLine(const QStringList& arguments) {
                 parser.value(only)));
     }
     options.quiet = parser.isSet(quiet);
-    if (const QString trouble = readLookupOptions(parser, options.common); !trouble.isEmpty())
+    if (const QString trouble = readSettingOptions(parser, options.common, false);
+        !trouble.isEmpty())
         return fail(trouble);
     return outcome;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/AppConfig.h"
-#include "lookup/Answer.h"
+#include "format/RecordFormat.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,16 +9,6 @@
 #include <optional>
 
 namespace ds {
-
-// How each record of a batch run is written: the window's own line, tab- or
-// comma-separated values, or one JSON object per line.
-enum class RecordFormat { Text, Tsv, Csv, Jsonl };
-
-// Which records --only lets through: the free names, the taken ones (those
-// in redemption or pending delete among them), the failed ones, or only the
-// names in redemption or pending delete.
-enum class RecordSelection { Free, Taken, Failed, Dropping };
-bool selects(RecordSelection selection, Verdict verdict);
 
 // What `domainsieve check` was asked to do.
 struct BatchOptions {

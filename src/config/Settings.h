@@ -22,19 +22,20 @@ namespace ds {
 // registrar availability service at the stored address.
 enum class LookupMethod { Registries, Registrar };
 
-// The program's few stored settings, over QSettings. Every key has its
-// default in one table; a stored value that cannot be used reads as that
-// default, so a hand-edited file never breaks the start.
+// The program's stored settings, over QSettings. Every key has its default
+// and its measure in one table; a stored value that cannot be used reads as
+// that default, so a hand-edited file never breaks the start.
 class Settings final {
 public:
+    // One per row of the settings table (config/SettingsTable.cpp), which
+    // says what each is, where it is stored and where else it shows.
     enum class Key {
         LookupMethod,
         RegistrarAddress,
         RequestTimeLimitSeconds,
         Workers,
         RestartIntervalMs,
-        // The rest each RDAP server gets between two requests.
-        ServerIntervalMs,
+        RegistryServerIntervalMs,
         WhoisServerIntervalMs,
         ProxyType,
         ProxyHost,
@@ -48,14 +49,11 @@ public:
         RdapBootstrap,
         WhoisReferral,
         WhoisServers,
-        // "HOST[:PORT]=RATE[/INFLIGHT]" ceilings for particular servers.
         ServerPaces,
         DnsEnabled,
         DnsServer,
         DnsParallel,
-        // The registries' requests in flight at once, across all servers.
         RegistryRequestsInFlight,
-        // Minutes a held server is waited for before its names end as failed.
         LongestWaitMinutes,
         Details,
     };
@@ -74,15 +72,9 @@ public:
     LookupMethod lookupMethod() const;
     // "http://host[:port]", or empty when none (or no usable one) is stored.
     QString registrarAddress() const;
-    int requestTimeLimitSeconds() const;
-    int workers() const;
-    int restartIntervalMs() const;
-    int serverIntervalMs() const;
-    int whoisServerIntervalMs() const;
     // As stored, the password included when it was remembered. A proxy with
     // no host reads as none; a missing port as the type's usual one.
     ProxyConfig proxy() const;
-    bool rememberPassword() const;
 
     // The keyring a remembered proxy password lives in; the settings file
     // never holds one. Without a keyring none is remembered.
@@ -95,30 +87,17 @@ public:
     void forgetPassword();
     // Why a password cannot be remembered; empty when the keyring answers.
     QString keyringProblem() const;
-    // Any integer key, within its range or else its default.
+    // A whole number within its range, or else its default.
     int integer(Key key) const;
-    QUrl toolsUrl() const;
-    QUrl supportUrl() const;
+    bool flag(Key key) const;
+    // Trimmed, and usable by the table's measure, or else the default.
+    QString text(Key key) const;
+    // The usable entries, trimmed; the others are left out.
+    QStringList list(Key key) const;
+    // An address or a local file, or else the default.
+    QUrl url(Key key) const;
     // One of interfaceLanguages(); "zh" unless English was chosen.
     QString language() const;
-    // A file or address replacing IANA's list of RDAP servers; empty for none.
-    QString rdapBootstrap() const;
-    // "HOST[:PORT]" of the server asked which WHOIS server serves a TLD.
-    QString whoisReferral() const;
-    // "TLD=HOST[:PORT]" entries fixing a TLD's WHOIS server; unusable ones are left out.
-    QStringList whoisServers() const;
-    // "HOST[:PORT]=RATE[/INFLIGHT]" entries setting a server's pace; unusable ones are left out.
-    QStringList serverPaces() const;
-    // Whether names go to the DNS before their registry.
-    bool dnsEnabled() const;
-    // The resolver the DNS step asks, "HOST[:PORT]" with HOST an IP address;
-    // empty for the system's own, as is a stored value it could not use.
-    QString dnsServer() const;
-    // How many names the DNS step asks about at once.
-    int dnsParallel() const;
-    // Whether every name goes to its registry for its registrar, dates and
-    // status, also when the DNS would show it taken.
-    bool details() const;
 
     void setValue(Key key, const QVariant& value);
     void remove(Key key);
@@ -130,8 +109,8 @@ public:
 
 private:
     QVariant stored(Key key) const;
+    void adoptFormerNames();
     QString rememberedPassword() const;
-    QUrl url(Key key) const;
 
     std::unique_ptr<QSettings> m_store;
     Keyring* m_keyring = nullptr;

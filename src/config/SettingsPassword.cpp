@@ -23,7 +23,7 @@ QString noKeyring() {
 QString Settings::rememberedPassword() const {
     // One an older version wrote, not yet moved, still counts.
     const QString inFile = stored(Key::ProxyPassword).toString();
-    if (!inFile.isEmpty() || !rememberPassword() || !m_keyring)
+    if (!inFile.isEmpty() || !flag(Key::ProxyRememberPassword) || !m_keyring)
         return inFile;
     return m_keyring->read(kPasswordKey).secret;
 }

@@ -226,10 +226,9 @@ void HttpRequest::finish() {
                        (error < QNetworkReply::ContentAccessDenied || m_status == 0));
     m_arrived = m_status != 0 && !transferFailed;
     const bool httpProxy = m_proxy.type == ProxyConfig::Type::Http;
-    const bool ownProxy = httpProxy || m_proxy.type == ProxyConfig::Type::Socks5;
     const std::optional<ProxyFault> fault =
         proxyFault(error, httpProxy, m_url.scheme() == u"http"_s);
-    m_proxyFailed = !m_arrived && m_failure.isEmpty() && ownProxy && fault;
+    m_proxyFailed = !m_arrived && m_failure.isEmpty() && m_proxy.hasOwnServer() && fault;
     if (m_proxyFailed)
         m_failure = proxyFailureText(proxyAddress(m_proxy.networkProxy()), *fault, httpProxy,
                                      !m_proxy.user.isEmpty(), reply.errorString());

@@ -25,9 +25,7 @@ constexpr std::array<std::pair<Type, QLatin1StringView>, 4> kTypeKeys = {{
 } // namespace
 
 bool ProxyConfig::isComplete() const {
-    if (type == Type::None || type == Type::System)
-        return true;
-    return !host.isEmpty() && port != 0;
+    return !hasOwnServer() || (!host.isEmpty() && port != 0);
 }
 
 QString ProxyConfig::displayName() const {

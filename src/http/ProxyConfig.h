@@ -22,7 +22,11 @@ struct ProxyConfig {
 
     bool operator==(const ProxyConfig&) const = default;
 
-    // A proxy of its own (HTTP or SOCKS5) needs a host and a port.
+    // HTTP or SOCKS5: a proxy server of its own, which needs a host and a
+    // port and can itself be the reason a lookup fails.
+    static bool hasOwnServer(Type type) { return type == Type::Http || type == Type::Socks5; }
+    bool hasOwnServer() const { return hasOwnServer(type); }
+    // A proxy of its own needs a host and a port.
     bool isComplete() const;
     // "http://host:port", "socks5://user@host:port", "system" or "none":
     // names the proxy in messages, never with its password.

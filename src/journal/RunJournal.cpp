@@ -1,6 +1,6 @@
 #include "journal/RunJournal.h"
 
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 #include "platform/DiskSync.h"
 
 #include <QCoreApplication>

@@ -72,9 +72,10 @@ struct Answer {
 struct LookupRecord {
     // The entry as the person wrote it.
     QString entry;
-    // The form sent on the wire (ACE for the registries); empty when nothing
-    // was sent.
-    QString ascii;
+    // The name as it was sent: its ACE form to the registries, the entry as
+    // written (Unicode included) to the registrar; empty when nothing was
+    // sent. Machine-readable output calls it "ascii".
+    QString sentName;
     Answer answer;
     int tries = 0;
     qint64 elapsedMs = 0;

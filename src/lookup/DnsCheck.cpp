@@ -5,7 +5,6 @@
 #include <QHostAddress>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <QUrl>
 #include <QtEndian>
 
 #include <algorithm>
@@ -19,34 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace ds {
-
-namespace {
-
-// c-ares wants "ip:port" or "[ip6]:port"; people write HOST[:PORT], where an
-// IPv6 address takes brackets only when a port follows.
-std::optional<QByteArray> serverForAres(const QString& server) {
-    QHostAddress address(server);
-    int port = 53;
-    if (address.isNull()) {
-        const QUrl url(u"dns://"_s + server, QUrl::StrictMode);
-        if (!url.isValid() || !url.path().isEmpty() || !url.userInfo().isEmpty())
-            return std::nullopt;
-        address = QHostAddress(url.host());
-        port = url.port(53);
-    }
-    if (address.isNull() || port <= 0)
-        return std::nullopt;
-    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
-                             ? u'[' + address.toString() + u']'
-                             : address.toString();
-    return (host + u':' + QString::number(port)).toLatin1();
-}
-
-} // namespace
-
-bool isUsableDnsServer(const QString& server) {
-    return serverForAres(server).has_value();
-}
 
 // One c-ares channel, its sockets watched by socket notifiers and its time-outs
 // by a timer. Replies are handed on through the event loop, never from inside
@@ -200,7 +171,7 @@ DnsCheck::DnsCheck(const DnsCheckOptions& options, QObject* parent)
     : QObject(parent)
     , m_options(options) {
     const std::optional<QByteArray> server =
-        options.server.isEmpty() ? QByteArray() : serverForAres(options.server);
+        options.server.isEmpty() ? QByteArray() : resolverAddress(options.server);
     if (!server) {
         m_setupError = u"not an IP address with an optional port: "_s + options.server;
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookup/DnsReply.h"
+#include "lookup/DnsServerAddress.h"
 
 #include <QHash>
 #include <QObject>
@@ -11,20 +12,6 @@
 #include <memory>
 
 namespace ds {
-
-struct DnsCheckOptions {
-    // HOST[:PORT] of the resolver to ask, HOST an IP address; empty for the
-    // system's own resolvers.
-    QString server;
-    // How many names are asked about at once.
-    int parallel = 32;
-    // How long one name may take, retries included.
-    int timeLimitMs = 3000;
-};
-
-// Whether `server` names a resolver DnsCheck can ask: an IP address with an
-// optional port, an IPv6 address in brackets when a port follows.
-bool isUsableDnsServer(const QString& server);
 
 // The DNS step: asks for the NS records of many names at once, each within
 // the time limit. It runs c-ares on the event loop, so nothing ever waits on

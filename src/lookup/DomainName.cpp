@@ -44,6 +44,18 @@ QString DomainName::topLevel() const {
     return ace.section(u'.', -1);
 }
 
+bool isAskableEntry(QStringView entry) {
+    if (!entry.contains(u'.') || entry.size() > MaxNameOctets)
+        return false;
+    bool named = false;
+    for (const QChar c : entry) {
+        if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter)
+            return false;
+        named = named || (c != u'.' && !c.isSpace());
+    }
+    return named;
+}
+
 DomainName DomainName::fromEntry(const QString& entry) {
     QString name = entry.trimmed();
     if (name.endsWith(u'.'))

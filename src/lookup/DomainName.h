@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace ds {
 
@@ -12,6 +13,9 @@ namespace ds {
 // QUrl lets through what IDNA2008 disallows (emoji, made-up "xn--" labels),
 // and a registry asked about a name nobody can register would answer 404,
 // which would read as free.
+//
+// The rules for names live here, for both ways of asking: isAskableEntry()
+// for every entry, fromEntry() on top of it for the registries.
 struct DomainName {
     // The ACE form; empty when the name is invalid.
     QString ace;
@@ -24,5 +28,11 @@ struct DomainName {
 
     static DomainName fromEntry(const QString& entry);
 };
+
+// True when the entry may be sent as a name at all (to the registrar as it
+// is written): it has a dot and something besides dots and blanks, no
+// control character, no character that stands for undecodable bytes, and no
+// more than 253 characters.
+bool isAskableEntry(QStringView entry);
 
 } // namespace ds

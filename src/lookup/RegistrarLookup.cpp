@@ -32,7 +32,7 @@ void RegistrarLookup::beginTurn(const Entry& entry) {
     m_clock.start();
     m_record = LookupRecord();
     m_record.entry = *text;
-    m_record.ascii = *text;
+    m_record.sentName = *text;
     sendCheck();
 }
 
@@ -45,7 +45,7 @@ void RegistrarLookup::abandon() {
 
 void RegistrarLookup::sendCheck() {
     ++m_record.tries;
-    m_client.check(m_record.ascii,
+    m_client.check(m_record.sentName,
                    [this](const RegistrarClient::Reply& reply) { onChecked(reply); });
 }
 

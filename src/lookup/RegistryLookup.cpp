@@ -93,7 +93,7 @@ void RegistryLookup::askAt(const RegistryRoute& route, Done done) {
     m_done = std::move(done);
     m_record = LookupRecord();
     m_record.entry = route.entry;
-    m_record.ascii = route.ace;
+    m_record.sentName = route.ace;
     m_clock.start();
     const auto finished = [this](const Answer& answer, int tries) {
         finish(answer, tries);

@@ -152,14 +152,14 @@ QString ServiceQueue::holdReason(const QDateTime& until, const QDateTime& now) {
     return QCoreApplication::translate("ServiceQueue", "服务器限流，%1 后可再查").arg(when);
 }
 
-void ServiceQueue::setHeld(bool held) {
-    m_held = held;
-    if (!held)
+void ServiceQueue::setPaused(bool paused) {
+    m_paused = paused;
+    if (!paused)
         dispatchAll();
 }
 
 std::optional<qint64> ServiceQueue::startsAtMs(const Service& s) const {
-    if (m_held || s.running.size() >= s.pace.inFlight ||
+    if (m_paused || s.running.size() >= s.pace.inFlight ||
         (m_maxRunning > 0 && m_running >= m_maxRunning))
         return std::nullopt;
     qint64 at = std::max(s.restUntilMs, s.holdUntilMs);

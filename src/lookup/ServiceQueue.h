@@ -62,8 +62,8 @@ public:
     void setLongestWaitMs(qint64 ms) { m_longestWaitMs = ms; }
     // Turns running at once across all services; 0 for no cap.
     void setMaxRunning(int turns) { m_maxRunning = turns; }
-    // While held no turn starts, a retry's included; turns running go on.
-    void setHeld(bool held);
+    // While paused no turn starts, a retry's included; turns running go on.
+    void setPaused(bool paused);
 
     // Queues a turn at `service`; `turn` runs once the service is free, rested
     // and not backing off, synchronously when it already is. The holder ends
@@ -154,7 +154,7 @@ private:
     qint64 m_longestWaitMs = std::numeric_limits<qint64>::max();
     int m_maxRunning = 0;
     int m_running = 0;
-    bool m_held = false;
+    bool m_paused = false;
     QElapsedTimer m_clock;
     QHash<QString, std::shared_ptr<Service>> m_services;
     QHash<Ticket, QString> m_ticketServices;

@@ -45,42 +45,6 @@ std::pair<char32_t, int> utf8At(const QByteArray& bytes, qsizetype i) {
 
 } // namespace
 
-QString WhoisAddress::toString() const {
-    const QString shownHost = host.contains(u':') ? u'[' % host % u']' : host;
-    return shownHost % u':' % QString::number(port);
-}
-
-std::optional<WhoisAddress> parseWhoisAddress(const QString& text) {
-    const QString trimmed = text.trimmed();
-    WhoisAddress address;
-    QString portText;
-    if (trimmed.startsWith(u'[')) {
-        const qsizetype close = trimmed.indexOf(u']');
-        if (close < 0)
-            return std::nullopt;
-        address.host = trimmed.mid(1, close - 1);
-        const QString rest = trimmed.mid(close + 1);
-        if (!rest.isEmpty() && !rest.startsWith(u':'))
-            return std::nullopt;
-        portText = rest.mid(1);
-    } else if (trimmed.count(u':') == 1) {
-        address.host = trimmed.section(u':', 0, 0);
-        portText = trimmed.section(u':', 1);
-    } else {
-        address.host = trimmed;
-    }
-    if (address.host.isEmpty() || address.host.contains(u' '))
-        return std::nullopt;
-    if (!portText.isEmpty() || trimmed.endsWith(u':')) {
-        bool ok = false;
-        const uint port = portText.toUInt(&ok);
-        if (!ok || port == 0 || port > 65535)
-            return std::nullopt;
-        address.port = quint16(port);
-    }
-    return address;
-}
-
 QString decodeWhoisText(const QByteArray& bytes) {
     QString text;
     text.reserve(bytes.size());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lookup/WhoisAddress.h"
+
 #include <QAbstractSocket>
 #include <QByteArray>
 #include <QNetworkProxy>
@@ -12,20 +14,6 @@
 class QTcpSocket;
 
 namespace ds {
-
-// A WHOIS server's place on the network.
-struct WhoisAddress {
-    QString host;
-    quint16 port = 43;
-
-    // "host:port", the form Answer::server and the settings use.
-    QString toString() const;
-    friend bool operator==(const WhoisAddress&, const WhoisAddress&) = default;
-};
-
-// "HOST" or "HOST:PORT" ("[v6]:PORT" for an IPv6 literal); nullopt when the
-// host is empty or the port is not 1-65535.
-std::optional<WhoisAddress> parseWhoisAddress(const QString& text);
 
 // WHOIS replies carry no charset: UTF-8 where the bytes are valid UTF-8,
 // each invalid byte read as Latin-1, so nothing is lost or replaced.

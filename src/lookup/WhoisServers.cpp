@@ -10,7 +10,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -26,20 +25,6 @@ QString fieldOf(const QString& reply, QLatin1StringView field) {
 }
 
 } // namespace
-
-std::optional<std::pair<QString, WhoisAddress>> parseWhoisServerOverride(const QString& text) {
-    const qsizetype equals = text.indexOf(u'=');
-    if (equals <= 0)
-        return std::nullopt;
-    QString zone = text.left(equals).trimmed();
-    while (zone.startsWith(u'.'))
-        zone.remove(0, 1);
-    zone = QString::fromLatin1(QUrl::toAce(zone)).toLower();
-    const std::optional<WhoisAddress> server = parseWhoisAddress(text.mid(equals + 1));
-    if (zone.isEmpty() || !server)
-        return std::nullopt;
-    return std::pair{zone, *server};
-}
 
 std::optional<QString> referredWhoisServer(const QString& reply, const QString& tld) {
     const QString whois = fieldOf(reply, "whois"_L1);

@@ -16,10 +16,6 @@ namespace ds {
 
 class WhoisPatterns;
 
-// "TLD=HOST[:PORT]", the TLD (or zone, "co.za") in ACE or Unicode form: the
-// zone in lower-case ACE form and its server; nullopt when malformed.
-std::optional<std::pair<QString, WhoisAddress>> parseWhoisServerOverride(const QString& text);
-
 // What a referral server's reply about a TLD says: the server its "whois:"
 // line names, else its "refer:" line; an empty string when it describes the
 // TLD and names none; nullopt when the reply is no description of the TLD.

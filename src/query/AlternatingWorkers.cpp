@@ -37,7 +37,7 @@ AlternatingWorkers::~AlternatingWorkers() {
 void AlternatingWorkers::begin(qsizetype firstEntry, std::function<void()> finished) {
     abandon();
     m_finished = std::move(finished);
-    m_held = false;
+    m_paused = false;
     const qsizetype lines = m_ledger.board().lineCount();
     for (std::size_t n = 0; n < m_workers.size(); ++n) {
         Worker& w = *m_workers[n];
@@ -50,14 +50,14 @@ void AlternatingWorkers::begin(qsizetype firstEntry, std::function<void()> finis
     checkEnd();
 }
 
-void AlternatingWorkers::setHeld(bool held) {
-    m_held = held;
-    if (held)
+void AlternatingWorkers::setPaused(bool paused) {
+    m_paused = paused;
+    if (paused)
         return;
-    // Only the workers that the pause held; the others are still on their way
+    // Only the workers that the pause stopped; the others are still on their way
     // and their restart tick will find the flag cleared.
     for (std::size_t n = 0; n < m_workers.size(); ++n) {
-        if (m_workers[n]->phase == Phase::Held)
+        if (m_workers[n]->phase == Phase::Paused)
             startDeferral(int(n));
     }
     checkEnd();
@@ -107,7 +107,7 @@ void AlternatingWorkers::giveUpWorker(int worker) {
     qsizetype failed = 0;
     for (qsizetype n = w.cursor; n < board.lineCount(); n += stride) {
         const QString entry = board.entryAt(n);
-        if (!m_ledger.endsUnasked(n, entry)) {
+        if (!m_ledger.endIfUnaskable(n, entry)) {
             m_ledger.fail(n, entry, u"the worker could not start"_s);
             ++failed;
         }
@@ -136,9 +136,9 @@ void AlternatingWorkers::onDeferralEnded(int worker, quint64 token) {
 void AlternatingWorkers::onRestartTick(int worker) {
     Worker& w = *m_workers[std::size_t(worker)];
     w.restartPending = false;
-    if (m_held) {
+    if (m_paused) {
         dropDeferral(w);
-        w.phase = Phase::Held;
+        w.phase = Phase::Paused;
         return;
     }
     if (!w.deferralPending)
@@ -167,7 +167,7 @@ std::optional<QString> AlternatingWorkers::takeEntry(int worker) {
     }
     w.asked = w.cursor;
     QString entry = board.entryAt(w.cursor);
-    if (m_ledger.endsUnasked(w.cursor, entry)) {
+    if (m_ledger.endIfUnaskable(w.cursor, entry)) {
         finishStep(worker);
         return std::nullopt;
     }

@@ -29,11 +29,11 @@ public:
     ~AlternatingWorkers() override;
 
     void begin(qsizetype firstEntry, std::function<void()> finished) override;
-    void setHeld(bool held) override;
+    void setPaused(bool paused) override;
     void abandon() override;
 
 private:
-    enum class Phase { Idle, Waiting, Asking, Held, Finished };
+    enum class Phase { Idle, Waiting, Asking, Paused, Finished };
     struct Worker {
         qsizetype cursor = 0;
         Phase phase = Phase::Idle;
@@ -63,7 +63,7 @@ private:
     int m_restartIntervalMs;
     std::vector<std::unique_ptr<Worker>> m_workers;
     std::function<void()> m_finished;
-    bool m_held = false;
+    bool m_paused = false;
 };
 
 } // namespace ds

@@ -1,7 +1,6 @@
 #include "query/DnsPrecheck.h"
 
 #include "lookup/DomainName.h"
-#include "query/DomainList.h"
 #include "query/RunBoard.h"
 
 #include <QElapsedTimer>
@@ -43,15 +42,15 @@ void DnsPrecheck::start(qsizetype firstEntry) {
     askMore();
 }
 
-void DnsPrecheck::hold(bool held) {
-    m_held = held;
+void DnsPrecheck::setPaused(bool paused) {
+    m_paused = paused;
     askMore();
 }
 
 void DnsPrecheck::stop() {
     ++m_run;
     m_running = false;
-    m_held = false;
+    m_paused = false;
     m_states.clear();
     m_asking = 0;
     m_unanswered = 0;
@@ -98,7 +97,7 @@ DnsPrecheck::State DnsPrecheck::stateOf(qsizetype number) const {
 }
 
 void DnsPrecheck::askMore() {
-    if (!m_running || m_held || m_gaveUp)
+    if (!m_running || m_paused || m_gaveUp)
         return;
     // Saturated: with every entry taken in, the oldest open one is the largest number.
     const qsizetype horizon =
@@ -108,8 +107,7 @@ void DnsPrecheck::askMore() {
     while (m_asking < parallel && m_next < horizon && m_next < m_board.lineCount()) {
         const qsizetype number = m_next++;
         const QString entry = m_board.entryAt(number);
-        const DomainName name =
-            DomainList::isQueryable(entry) ? DomainName::fromEntry(entry) : DomainName();
+        const DomainName name = isAskableEntry(entry) ? DomainName::fromEntry(entry) : DomainName();
         if (name.ace.isEmpty()) {
             // Not a name: the run words its record.
             settle(number, State::AskRegistry);
@@ -119,7 +117,7 @@ void DnsPrecheck::askMore() {
         ++m_asking;
         LookupRecord base;
         base.entry = entry;
-        base.ascii = name.ace;
+        base.sentName = name.ace;
         QElapsedTimer clock;
         clock.start();
         m_check->check(name.ace,

@@ -46,8 +46,8 @@ public:
     ~DnsPrecheck() override;
 
     void start(qsizetype firstEntry);
-    // While held no new name is asked; answers on their way still count.
-    void hold(bool held);
+    // While paused no new name is asked; answers on their way still count.
+    void setPaused(bool paused);
     // Answers still on their way are dropped.
     void stop();
     // Asks further names when the run has moved on.
@@ -78,7 +78,7 @@ private:
     qsizetype m_next = 0;
     int m_asking = 0;
     quint64 m_run = 0;
-    bool m_held = false;
+    bool m_paused = false;
     bool m_running = false;
     bool m_delivering = false;
     // Until the resolver answers once, how many names got no answer at all.

@@ -28,17 +28,4 @@ bool hasDot(QStringView text) {
     return text.contains(u'.');
 }
 
-bool isQueryable(QStringView entry) {
-    constexpr qsizetype LongestName = 253;
-    if (!hasDot(entry) || entry.size() > LongestName)
-        return false;
-    bool named = false;
-    for (const QChar c : entry) {
-        if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter)
-            return false;
-        named = named || (c != u'.' && !c.isSpace());
-    }
-    return named;
-}
-
 } // namespace ds::DomainList

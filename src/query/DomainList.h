@@ -26,10 +26,5 @@ QString tidy(const QString& text);
 // an entry a domain worth a request.
 bool hasDot(QStringView text);
 
-// True when the entry may be sent as a name: it has a dot and something
-// besides dots and blanks, no control character, no character that stands
-// for undecodable bytes, and no more than 253 characters.
-bool isQueryable(QStringView entry);
-
 } // namespace DomainList
 } // namespace ds

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "http/ProxyConfig.h"
-#include "lookup/DnsCheck.h"
+#include "lookup/DnsServerAddress.h"
 #include "lookup/RetryPolicy.h"
 #include "lookup/ServerPace.h"
 #include "lookup/WhoisServers.h"

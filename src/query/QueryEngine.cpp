@@ -87,7 +87,7 @@ void QueryEngine::start(qsizetype firstEntry) {
     m_board.setTotal(m_board.lineCount());
     m_ledger.begin();
     m_board.clearResults();
-    m_board.setPauseFlag(false);
+    m_board.setPaused(false);
     m_reachability.reset();
     if (m_config.registrar.isEmpty() && m_config.bootstrap)
         m_config.bootstrap->refreshIfStale();
@@ -117,26 +117,26 @@ void QueryEngine::onFinished() {
 void QueryEngine::pause() {
     if (m_state != State::Querying)
         return;
-    m_board.setPauseFlag(true);
+    m_board.setPaused(true);
     if (m_precheck)
-        m_precheck->hold(true);
-    m_scheduler->setHeld(true);
+        m_precheck->setPaused(true);
+    m_scheduler->setPaused(true);
     setState(State::Paused);
 }
 
 void QueryEngine::resume() {
     if (m_state != State::Paused)
         return;
-    m_board.setPauseFlag(false);
+    m_board.setPaused(false);
     if (m_precheck)
-        m_precheck->hold(false);
+        m_precheck->setPaused(false);
     setState(State::Querying);
-    m_scheduler->setHeld(false);
+    m_scheduler->setPaused(false);
 }
 
 void QueryEngine::stop() {
     abandon();
-    m_board.setPauseFlag(true);
+    m_board.setPaused(true);
     setState(State::Ready);
 }
 

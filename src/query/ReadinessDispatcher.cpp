@@ -38,15 +38,15 @@ void ReadinessDispatcher::begin(qsizetype firstEntry, std::function<void()> fini
     abandon();
     m_finished = std::move(finished);
     m_next = firstEntry;
-    m_held = false;
-    m_kit.queue().setHeld(false);
+    m_paused = false;
+    m_kit.queue().setPaused(false);
     pump();
 }
 
-void ReadinessDispatcher::setHeld(bool held) {
-    m_held = held;
-    m_kit.queue().setHeld(held);
-    if (!held)
+void ReadinessDispatcher::setPaused(bool paused) {
+    m_paused = paused;
+    m_kit.queue().setPaused(paused);
+    if (!paused)
         pump();
 }
 
@@ -118,7 +118,7 @@ void ReadinessDispatcher::pump() {
 void ReadinessDispatcher::takeIn() {
     RunBoard& board = m_ledger.board();
     const quint64 run = m_run;
-    while (!m_held && run == m_run && m_next < board.lineCount() &&
+    while (!m_paused && run == m_run && m_next < board.lineCount() &&
            m_next - oldestOpen() < IntakeWindow) {
         const qsizetype number = m_next;
         if (m_dns) {
@@ -132,7 +132,7 @@ void ReadinessDispatcher::takeIn() {
         }
         ++m_next;
         const QString entry = board.entryAt(number);
-        if (m_ledger.endsUnasked(number, entry))
+        if (m_ledger.endIfUnaskable(number, entry))
             continue;
         m_open.insert(number);
         m_router.route(entry, this, [this, run, number](const RegistryRoute& route) {
@@ -149,7 +149,7 @@ void ReadinessDispatcher::lineUp(qsizetype number, const RegistryRoute& route) {
     if (route.via == RegistryRoute::Via::Nowhere) {
         LookupRecord record;
         record.entry = route.entry;
-        record.ascii = route.ace;
+        record.sentName = route.ace;
         record.answer = route.answer;
         m_ledger.record(number, record);
         ended(number);
@@ -163,7 +163,7 @@ void ReadinessDispatcher::lineUp(qsizetype number, const RegistryRoute& route) {
 }
 
 void ReadinessDispatcher::startReady() {
-    if (m_held)
+    if (m_paused)
         return;
     ServiceQueue& queue = m_kit.queue();
     // The server whose next name comes first in the list goes first.
@@ -206,7 +206,7 @@ void ReadinessDispatcher::endLine(const QString& service, const QString& reason)
     for (const Waiting& waiting : line) {
         LookupRecord record;
         record.entry = waiting.route.entry;
-        record.ascii = waiting.route.ace;
+        record.sentName = waiting.route.ace;
         record.answer.method =
             waiting.route.via == RegistryRoute::Via::Whois ? Method::Whois : Method::Rdap;
         record.answer.server = service;

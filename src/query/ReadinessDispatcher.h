@@ -35,7 +35,7 @@ public:
     void setDnsStep(DnsPrecheck* precheck) { m_dns = precheck; }
 
     void begin(qsizetype firstEntry, std::function<void()> finished) override;
-    void setHeld(bool held) override;
+    void setPaused(bool paused) override;
     void abandon() override;
     QList<ServiceQueue::Hold> holds() const override;
     QList<ServerLoad> busiestServers(int count) const override;
@@ -76,7 +76,7 @@ private:
     std::unordered_map<RegistryLookup*, std::unique_ptr<RegistryLookup>> m_asking;
     QTimer m_wake;
     quint64 m_run = 0;
-    bool m_held = false;
+    bool m_paused = false;
     bool m_pumpQueued = false;
 };
 

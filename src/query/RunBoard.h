@@ -30,7 +30,7 @@ public:
     virtual void setDone(qsizetype done) = 0;
     // The window words it on the start button.
     virtual void setRunState(RunState state) = 0;
-    virtual void setPauseFlag(bool held) = 0;
+    virtual void setPaused(bool paused) = 0;
 
     // The number of lines: the entries without the empty one after a final
     // line break. A board over a stream, which has no such entry, says how far

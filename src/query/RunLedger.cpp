@@ -1,6 +1,6 @@
 #include "query/RunLedger.h"
 
-#include "query/DomainList.h"
+#include "lookup/DomainName.h"
 #include "query/RunBoard.h"
 
 using namespace Qt::StringLiterals;
@@ -19,8 +19,8 @@ void RunLedger::record(qsizetype number, const LookupRecord& record) {
         m_watch(record);
 }
 
-bool RunLedger::endsUnasked(qsizetype number, const QString& entry) {
-    if (DomainList::isQueryable(entry))
+bool RunLedger::endIfUnaskable(qsizetype number, const QString& entry) {
+    if (isAskableEntry(entry))
         return false;
     // A name that cannot be one never reaches the wire; a blank line names nothing.
     if (entry.trimmed().isEmpty()) {

@@ -26,7 +26,7 @@ public:
     void record(qsizetype number, const LookupRecord& record);
     // True when the entry is no name to ask about: then it has ended, with an
     // "invalid" record unless it is blank.
-    bool endsUnasked(qsizetype number, const QString& entry);
+    bool endIfUnaskable(qsizetype number, const QString& entry);
     // Ends the entry as failed, for the reason given.
     void fail(qsizetype number, const QString& entry, const QString& reason);
 

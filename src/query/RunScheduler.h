@@ -28,8 +28,8 @@ public:
     // Asks the lines from `firstEntry` on; `finished` runs once every line has
     // ended, possibly inside begin() when there is none.
     virtual void begin(qsizetype firstEntry, std::function<void()> finished) = 0;
-    // While held, no new request goes out; those on their way still end.
-    virtual void setHeld(bool held) = 0;
+    // While paused, no new request goes out; those on their way still end.
+    virtual void setPaused(bool paused) = 0;
     // Drops everything on its way; nothing more ends.
     virtual void abandon() = 0;
     // Servers holding the run's names back right now.

@@ -1,9 +1,9 @@
 #include "MessageBoxRecorder.h"
 #include "UrlOpenerRecorder.h"
+#include "app/ClipboardCopy.h"
 #include "app/Fonts.h"
 #include "app/Form1.h"
 #include "app/Product.h"
-#include "app/ResultExport.h"
 #include "app/Translation.h"
 
 #include <QCheckBox>
@@ -269,7 +269,7 @@ void TestForm1::copyFreeDomains() {
 }
 
 void TestForm1::copyWithoutClipboardFails() {
-    QVERIFY(!ResultExport::putOnClipboard(nullptr, u"a.pw\n"_s));
+    QVERIFY(!ClipboardCopy::putOnClipboard(nullptr, u"a.pw\n"_s));
 }
 
 void TestForm1::linksOpenTheirAddresses_data() {

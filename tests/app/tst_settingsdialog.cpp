@@ -195,7 +195,7 @@ void TestSettingsDialog::serverPaceRows() {
     dialog.accept();
     QCOMPARE(dialog.result(), problem.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
     if (problem.isEmpty())
-        QCOMPARE(temporary.reopen()->serverPaces(), stored);
+        QCOMPARE(temporary.reopen()->list(Settings::Key::ServerPaces), stored);
 }
 
 void TestSettingsDialog::windowUsesSavedValuesForNextRun() {

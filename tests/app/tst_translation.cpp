@@ -2,7 +2,7 @@
 #include "app/Form1.h"
 #include "app/GeneratorDialog.h"
 #include "app/Translation.h"
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 #include "lookup/WhoisPatterns.h"
 #include "lookup/WhoisServers.h"
 

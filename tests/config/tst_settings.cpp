@@ -1,6 +1,7 @@
 #include "TemporarySettings.h"
 #include "config/AppConfig.h"
 #include "config/Settings.h"
+#include "config/SettingsTable.h"
 
 #include <QSettings>
 #include <QTest>
@@ -14,6 +15,9 @@ class TestSettings final : public QObject {
     Q_OBJECT
 
 private slots:
+    void everySettingDeclaredWhole();
+    void renamedKeyReadFromFormerNameOnce_data();
+    void renamedKeyReadFromFormerNameOnce();
     void defaultsStandInForMissingOrUnusableValues_data();
     void defaultsStandInForMissingOrUnusableValues();
     void registrarAddressNormalised_data();
@@ -23,11 +27,72 @@ private slots:
     void commandLineRefusals_data();
     void commandLineRefusals();
     void optionsWinOverStoreWithoutWritingIt();
-    void applicationChosenFromTheArguments_data();
-    void applicationChosenFromTheArguments();
     void passwordMovesToKeyring_data();
     void passwordMovesToKeyring();
 };
+
+// A setting added without its default, range or measure would read as
+// anything a hand-edited file holds.
+void TestSettings::everySettingDeclaredWhole() {
+    QSet<Settings::Key> keys;
+    QSet<QString> names;
+    QSet<QString> options;
+    for (const SettingRow& row : settingRows()) {
+        const QString what = row.name;
+        QVERIFY2(!keys.contains(row.key), qPrintable(what));
+        keys.insert(row.key);
+        for (const QLatin1StringView name : {row.name, row.formerName}) {
+            QVERIFY2(!names.contains(name), qPrintable(what));
+            if (!name.isEmpty())
+                names.insert(name);
+        }
+        QVERIFY2(row.fallback, qPrintable(what));
+        const QVariant fallback = row.fallback();
+        if (row.isNumber())
+            QVERIFY2(fallback.toInt() >= row.minimum && fallback.toInt() <= row.maximum,
+                     qPrintable(what));
+        else if (fallback.typeId() != QMetaType::Bool)
+            QVERIFY2(row.usable &&
+                         (fallback.toString().isEmpty() || row.usable(fallback.toString())),
+                     qPrintable(what));
+        if (!row.option.isEmpty()) {
+            QVERIFY2(!options.contains(row.option) && !row.optionText.isEmpty(), qPrintable(what));
+            options.insert(row.option);
+        }
+        QVERIFY2(!row.numberOption || row.isNumber(), qPrintable(what));
+        QVERIFY2(!row.textOption || row.usable, qPrintable(what));
+        QVERIFY2(!row.label || !row.fieldName.isEmpty(), qPrintable(what));
+    }
+    QCOMPARE(keys.size(), int(Settings::Key::Details) + 1);
+}
+
+void TestSettings::renamedKeyReadFromFormerNameOnce_data() {
+    QTest::addColumn<QVariant>("former");
+    QTest::addColumn<QVariant>("current");
+    QTest::addColumn<int>("read");
+    QTest::newRow("only the former") << QVariant(7) << QVariant() << 7;
+    QTest::newRow("both: the current wins") << QVariant(7) << QVariant(9) << 9;
+    QTest::newRow("only the current") << QVariant() << QVariant(9) << 9;
+}
+
+void TestSettings::renamedKeyReadFromFormerNameOnce() {
+    QFETCH(QVariant, former);
+    QFETCH(QVariant, current);
+    QFETCH(int, read);
+    const SettingRow& row = settingRow(Settings::Key::RequestTimeLimitSeconds);
+    test::TemporarySettings temporary;
+    {
+        QSettings raw(temporary.fileName(), QSettings::IniFormat);
+        if (former.isValid())
+            raw.setValue(row.formerName, former);
+        if (current.isValid())
+            raw.setValue(row.name, current);
+    }
+    QCOMPARE(temporary.reopen()->integer(row.key), read);
+    const QSettings file(temporary.fileName(), QSettings::IniFormat);
+    QVERIFY(!file.contains(row.formerName));
+    QCOMPARE(file.value(row.name).toInt(), read);
+}
 
 void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
     QTest::addColumn<Settings::Key>("key");
@@ -42,7 +107,7 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues_data() {
     QTest::newRow("tools address blank") << Key::ToolsUrl << QVariant(u"  "_s);
     QTest::newRow("language nobody translated into") << Key::Language << QVariant(u"fr"_s);
     QTest::newRow("no workers") << Key::Workers << QVariant(0);
-    QTest::newRow("server interval negative") << Key::ServerIntervalMs << QVariant(-1);
+    QTest::newRow("server interval negative") << Key::RegistryServerIntervalMs << QVariant(-1);
     QTest::newRow("WHOIS referral port too large") << Key::WhoisReferral << QVariant(u"h:65536"_s);
     QTest::newRow("WHOIS server without TLD") << Key::WhoisServers << QVariant(u"=h.test"_s);
     QTest::newRow("WHOIS interval too long") << Key::WhoisServerIntervalMs << QVariant(60001);
@@ -62,24 +127,25 @@ void TestSettings::defaultsStandInForMissingOrUnusableValues() {
         temporary.settings().setValue(key, stored);
     const auto settings = temporary.reopen();
     QCOMPARE(settings->registrarAddress(), QString());
-    QCOMPARE(settings->requestTimeLimitSeconds(), 30);
-    QCOMPARE(settings->restartIntervalMs(), 100);
+    QCOMPARE(settings->integer(Settings::Key::RequestTimeLimitSeconds), 30);
+    QCOMPARE(settings->integer(Settings::Key::RestartIntervalMs), 100);
     QCOMPARE(settings->language(), u"zh"_s);
-    QCOMPARE(settings->workers(), 3);
-    QCOMPARE(settings->serverIntervalMs(), 500);
-    QCOMPARE(settings->rdapBootstrap(), QString());
-    QCOMPARE(settings->whoisReferral(), u"whois.iana.org:43"_s);
-    QCOMPARE(settings->whoisServers(), QStringList());
-    QCOMPARE(settings->whoisServerIntervalMs(), 1000);
-    QCOMPARE(settings->serverPaces(), QStringList());
+    QCOMPARE(settings->integer(Settings::Key::Workers), 3);
+    QCOMPARE(settings->integer(Settings::Key::RegistryServerIntervalMs), 500);
+    QCOMPARE(settings->text(Settings::Key::RdapBootstrap), QString());
+    QCOMPARE(settings->text(Settings::Key::WhoisReferral), u"whois.iana.org:43"_s);
+    QCOMPARE(settings->list(Settings::Key::WhoisServers), QStringList());
+    QCOMPARE(settings->integer(Settings::Key::WhoisServerIntervalMs), 1000);
+    QCOMPARE(settings->list(Settings::Key::ServerPaces), QStringList());
     QCOMPARE(settings->proxy().type, ProxyConfig::Type::None);
-    QCOMPARE(settings->dnsEnabled(), true);
-    QCOMPARE(settings->dnsServer(), QString());
-    QCOMPARE(settings->dnsParallel(), 32);
+    QCOMPARE(settings->flag(Settings::Key::DnsEnabled), true);
+    QCOMPARE(settings->text(Settings::Key::DnsServer), QString());
+    QCOMPARE(settings->integer(Settings::Key::DnsParallel), 32);
     // Both addresses lead to the help page beside the program, which needs no network.
     const QString page = QCoreApplication::applicationDirPath() + u"/help/index.html"_s;
-    QCOMPARE(settings->toolsUrl(), QUrl::fromLocalFile(page));
-    QCOMPARE(settings->supportUrl(), QUrl::fromLocalFile(page).resolved(QUrl(u"#support"_s)));
+    QCOMPARE(settings->url(Settings::Key::ToolsUrl), QUrl::fromLocalFile(page));
+    QCOMPARE(settings->url(Settings::Key::SupportUrl),
+             QUrl::fromLocalFile(page).resolved(QUrl(u"#support"_s)));
 }
 
 void TestSettings::registrarAddressNormalised_data() {
@@ -243,36 +309,9 @@ void TestSettings::optionsWinOverStoreWithoutWritingIt() {
     const auto reopened = temporary.reopen();
     QCOMPARE(reopened->registrarAddress(), u"http://stored.test"_s);
     QCOMPARE(reopened->language(), u"en"_s);
-    QCOMPARE(reopened->supportUrl(), Settings::defaultValue(Settings::Key::SupportUrl).toUrl());
+    QCOMPARE(reopened->url(Settings::Key::SupportUrl),
+             Settings::defaultValue(Settings::Key::SupportUrl).toUrl());
     QCOMPARE(reopened->proxy().displayName(), u"http://stored.test:8080"_s);
-}
-
-void TestSettings::applicationChosenFromTheArguments_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<LaunchMode>("mode");
-    QTest::newRow("nothing") << QStringList{} << LaunchMode::Window;
-    QTest::newRow("an option") << QStringList{u"--registrar"_s, u"h:1"_s} << LaunchMode::Window;
-    QTest::newRow("help after an option")
-        << QStringList{u"--registrar"_s, u"h:1"_s, u"-h"_s} << LaunchMode::Information;
-    QTest::newRow("version") << QStringList{u"--version"_s} << LaunchMode::Information;
-    QTest::newRow("check") << QStringList{u"check"_s, u"--help"_s} << LaunchMode::Batch;
-    QTest::newRow("check not first") << QStringList{u"-v"_s, u"check"_s} << LaunchMode::Information;
-    QTest::newRow("a file named check, refused")
-        << QStringList{u"./check"_s} << LaunchMode::Information;
-    QTest::newRow("an unknown option") << QStringList{u"--bogus"_s} << LaunchMode::Information;
-}
-
-// Decided before any application object exists: only the window may need a display.
-void TestSettings::applicationChosenFromTheArguments() {
-    QFETCH(QStringList, arguments);
-    QFETCH(LaunchMode, mode);
-    std::vector<QByteArray> bytes{QByteArrayLiteral("domainsieve")};
-    for (const QString& argument : arguments)
-        bytes.push_back(argument.toUtf8());
-    std::vector<const char*> argv;
-    for (const QByteArray& argument : bytes)
-        argv.push_back(argument.constData());
-    QCOMPARE(launchMode(int(argv.size()), argv.data()), mode);
 }
 
 void TestSettings::passwordMovesToKeyring_data() {

@@ -1,4 +1,4 @@
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 #include "journal/RunJournal.h"
 
 #include <QFile>
@@ -13,7 +13,7 @@ namespace {
 LookupRecord record(const QString& entry, Verdict verdict) {
     LookupRecord result;
     result.entry = entry;
-    result.ascii = entry;
+    result.sentName = entry;
     result.answer = {verdict, Method::Registrar, u"127.0.0.1:81"_s, u"HTTP 200, \"ok\""_s, 200};
     result.answer.details = {u"Registrar, \"Inc.\""_s, u"9"_s,
                              QDate(2001, 2, 3),        QDate(2027, 2, 3),

@@ -44,6 +44,25 @@ private Q_SLOTS:
         QCOMPARE(name.ace, ace);
         QCOMPARE(name.isValid(), !ace.isEmpty());
     }
+
+    // The registrar gets the entry as written, so only these rules stand
+    // between a mistyped line and the wire.
+    void askableEntry_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("askable");
+        QTest::newRow("unicode as written") << u"例子.中国"_s << true;
+        QTest::newRow("bare word") << u"nodot"_s << false;
+        QTest::newRow("only dots and blanks") << u" . ."_s << false;
+        QTest::newRow("control character") << u"a\u0001.pw"_s << false;
+        QTest::newRow("undecodable bytes") << u"a\ufffd.pw"_s << false;
+        QTest::newRow("253 characters") << QString(249, u'a') + u".com"_s << true;
+        QTest::newRow("254 characters") << QString(250, u'a') + u".com"_s << false;
+    }
+    void askableEntry() {
+        QFETCH(QString, entry);
+        QFETCH(bool, askable);
+        QCOMPARE(ds::isAskableEntry(entry), askable);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDomainName)

@@ -117,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(run.board.done, run.board.lineCount());
         QCOMPARE(run.board.total, run.board.lineCount());
         QCOMPARE(run.board.state, RunState::Ready);
-        QCOMPARE(run.board.held, false);
+        QCOMPARE(run.board.paused, false);
         QCOMPARE(run.ended->count(), 1);
     }
 
@@ -176,7 +176,7 @@ private Q_SLOTS:
         run.engine->pause();
         QVERIFY(run.finishes());
         QCOMPARE(run.board.state, RunState::Ready);
-        QCOMPARE(run.board.held, true);
+        QCOMPARE(run.board.paused, true);
         QCOMPARE(run.board.free, QStringList{u"a.pw|可注册"_s});
     }
 

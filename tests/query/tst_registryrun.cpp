@@ -91,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(said.count(), unreachable);
         for (const auto& [number, record] : board.records) {
             const bool overWhois =
-                record.ascii.endsWith(u".cn"_s) || record.ascii.endsWith(u".gamma"_s);
+                record.sentName.endsWith(u".cn"_s) || record.sentName.endsWith(u".gamma"_s);
             QCOMPARE(record.answer.method, overWhois ? Method::Whois : Method::Rdap);
             if (record.answer.verdict == Verdict::Free) {
                 const quint16 port = overWhois ? whois.port() : server.http().port();

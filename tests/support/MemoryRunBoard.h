@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 #include "query/RunBoard.h"
 
 #include <QStringList>
@@ -32,7 +32,7 @@ public:
     void setTotal(qsizetype value) override { total = value; }
     void setDone(qsizetype value) override { done = value; }
     void setRunState(RunState value) override { state = value; }
-    void setPauseFlag(bool value) override { held = value; }
+    void setPaused(bool value) override { paused = value; }
 
     QStringList entries;
     QStringList free;
@@ -41,7 +41,7 @@ public:
     qsizetype total = 0;
     qsizetype done = 0;
     RunState state = RunState::Ready;
-    bool held = false;
+    bool paused = false;
 };
 
 } // namespace ds::test

@@ -501,6 +501,54 @@ Names asked through this proxy are listed as “lookup failed”; check that the
         <source>服务器应为主机名或 IP 地址[:端口]</source>
         <translation>The server must be a host name or IP address[:port]</translation>
     </message>
+    <message>
+        <source>服务地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>http://主机[:端口]</source>
+        <translation>http://host[:port]</translation>
+    </message>
+    <message>
+        <source>先查 DNS：有域名服务器记录的直接判为已注册</source>
+        <translation>Ask the DNS first: a name with name servers is taken</translation>
+    </message>
+    <message>
+        <source>DNS 服务器</source>
+        <translation>DNS server</translation>
+    </message>
+    <message>
+        <source>IP 地址[:端口]</source>
+        <translation>IP address[:port]</translation>
+    </message>
+    <message>
+        <source>查注册详情：每个域名都问注册局（注册商、日期、状态）</source>
+        <translation>Registration details: ask the registry about every name (registrar, dates, status)</translation>
+    </message>
+    <message>
+        <source>服务器</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>1–65535</source>
+        <translation>1–65535</translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>可不填</source>
+        <translation>optional</translation>
+    </message>
+    <message>
+        <source>记住密码</source>
+        <translation>Remember password</translation>
+    </message>
 </context>
 <context>
     <name>TldSets</name>
@@ -839,14 +887,6 @@ You can name another DNS server under “Settings”.</translation>
         <translation>Registrar service</translation>
     </message>
     <message>
-        <source>服务地址</source>
-        <translation>Address</translation>
-    </message>
-    <message>
-        <source>http://主机[:端口]</source>
-        <translation>http://host[:port]</translation>
-    </message>
-    <message>
         <source>节奏</source>
         <translation>Pacing</translation>
     </message>
@@ -863,32 +903,8 @@ You can name another DNS server under “Settings”.</translation>
         <translation>System</translation>
     </message>
     <message>
-        <source>服务器</source>
-        <translation>Host</translation>
-    </message>
-    <message>
-        <source>端口</source>
-        <translation>Port</translation>
-    </message>
-    <message>
-        <source>1–65535</source>
-        <translation>1–65535</translation>
-    </message>
-    <message>
-        <source>用户名</source>
-        <translation>User</translation>
-    </message>
-    <message>
-        <source>可不填</source>
-        <translation>optional</translation>
-    </message>
-    <message>
         <source>密码</source>
         <translation>Password</translation>
-    </message>
-    <message>
-        <source>记住密码</source>
-        <translation>Remember password</translation>
     </message>
     <message>
         <source>RDAP、注册商查询服务和引导文件的下载都经过代理。WHOIS 只经过 SOCKS5 代理；代理为 HTTP 时，WHOIS 直接连接。</source>
@@ -899,24 +915,8 @@ You can name another DNS server under “Settings”.</translation>
         <translation>This start uses the command-line options %1, which win over these settings; what is saved here applies when the program starts without them.</translation>
     </message>
     <message>
-        <source>先查 DNS：有域名服务器记录的直接判为已注册</source>
-        <translation>Ask the DNS first: a name with name servers is taken</translation>
-    </message>
-    <message>
-        <source>查注册详情：每个域名都问注册局（注册商、日期、状态）</source>
-        <translation>Registration details: ask the registry about every name (registrar, dates, status)</translation>
-    </message>
-    <message>
         <source>勾选后不再先查 DNS，每个域名都要等注册局回答，较慢。</source>
         <translation>With this ticked the DNS is not asked first: every name waits for its registry, which is slower.</translation>
-    </message>
-    <message>
-        <source>DNS 服务器</source>
-        <translation>DNS server</translation>
-    </message>
-    <message>
-        <source>IP 地址[:端口]</source>
-        <translation>IP address[:port]</translation>
     </message>
     <message>
         <source>系统默认</source>

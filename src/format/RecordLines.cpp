@@ -1,4 +1,4 @@
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -65,7 +65,7 @@ QString isoDate(QDate date) {
 QStringList fields(const LookupRecord& record) {
     const Details& details = record.answer.details;
     return {oneLine(record.entry),
-            oneLine(record.ascii),
+            oneLine(record.sentName),
             verdictKey(record.answer.verdict),
             methodKey(record.answer.method),
             oneLine(record.answer.server),
@@ -188,7 +188,7 @@ QLatin1StringView lineEnding(RecordFormat format) {
 QJsonObject toJson(const LookupRecord& record) {
     const Details& details = record.answer.details;
     return {{u"name"_s, record.entry},
-            {u"ascii"_s, record.ascii},
+            {u"ascii"_s, record.sentName},
             {u"verdict"_s, QString(verdictKey(record.answer.verdict))},
             {u"method"_s, QString(methodKey(record.answer.method))},
             {u"server"_s, record.answer.server},
@@ -212,7 +212,7 @@ std::optional<LookupRecord> fromJson(const QJsonObject& object) {
         return std::nullopt;
     LookupRecord record;
     record.entry = object.value("name"_L1).toString();
-    record.ascii = object.value("ascii"_L1).toString();
+    record.sentName = object.value("ascii"_L1).toString();
     record.answer = {*verdict, *method, object.value("server"_L1).toString(),
                      object.value("detail"_L1).toString(), object.value("http_status"_L1).toInt()};
     Details& details = record.answer.details;

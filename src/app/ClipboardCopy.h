@@ -7,7 +7,7 @@ class QClipboard;
 namespace ds {
 
 // Turning the list of free domains into text for other programs.
-namespace ResultExport {
+namespace ClipboardCopy {
 
 // The free-domain list without its "|可注册" verdicts (in the language shown):
 // one domain per line, each line ended by '\n' (the clipboard turns that into
@@ -18,5 +18,5 @@ QString freeDomains(const QString& text1);
 // clipboard or it did not keep the text.
 bool putOnClipboard(QClipboard* clipboard, const QString& text);
 
-} // namespace ResultExport
+} // namespace ClipboardCopy
 } // namespace ds

@@ -1,12 +1,12 @@
-#include "app/ResultExport.h"
+#include "app/ClipboardCopy.h"
 
-#include "journal/RecordLines.h"
+#include "format/RecordLines.h"
 
 #include <QClipboard>
 
 using namespace Qt::StringLiterals;
 
-namespace ds::ResultExport {
+namespace ds::ClipboardCopy {
 
 QString freeDomains(const QString& text1) {
     QString text = text1;
@@ -24,4 +24,4 @@ bool putOnClipboard(QClipboard* clipboard, const QString& text) {
     return clipboard->text() == text;
 }
 
-} // namespace ds::ResultExport
+} // namespace ds::ClipboardCopy
