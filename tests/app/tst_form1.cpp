@@ -2,6 +2,7 @@
 #include "UrlOpenerRecorder.h"
 #include "app/Fonts.h"
 #include "app/Form1.h"
+#include "app/LineBox.h"
 #include "app/Product.h"
 #include "app/ResultExport.h"
 #include "app/Translation.h"
