@@ -63,7 +63,6 @@ void LineBox::changed() {
     // Many lines arrive between two paints: the range is worked out once.
     if (!std::exchange(m_rangePending, true))
         QMetaObject::invokeMethod(this, &LineBox::updateScrollRange, Qt::QueuedConnection);
-    emit contentsChanged();
 }
 
 QString LineBox::selectedText() const {

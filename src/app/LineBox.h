@@ -47,9 +47,6 @@ public:
     // "复制" and "全选", for the box's context menu.
     QMenu* createStandardContextMenu();
 
-Q_SIGNALS:
-    void contentsChanged();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
