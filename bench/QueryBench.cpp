@@ -1,11 +1,12 @@
 // Measures the query engine inside the real (offscreen) window: a step's own
 // cost against the size of the list, the memory a million-line list and a
-// million result lines take, throughput at the default pacing, and the longest
-// time the UI thread stays busy during a run; then the registries' pacing, the
-// journal's cost per result line, the batch mode over a million names and the
-// DNS step's gain and a throttling server's pace; first of all the generator.
-// Prints a table; asserts nothing. "gen", "memory", "batch", "rdap", "dns" or
-// "paces" runs only that part.
+// million result lines take, the start press on such a list, throughput at
+// the default pacing, and the longest time the UI thread stays busy during a
+// run; then the registries' pacing, the journal's cost per result line, the
+// batch mode over a million names and the DNS step's gain and a throttling
+// server's pace; first of all the generator. Prints a table; asserts
+// nothing. "gen", "memory", "batch", "rdap", "dns" or "paces" runs only that
+// part.
 
 #include "BatchBench.h"
 #include "BusyWatch.h"
