@@ -2,6 +2,7 @@
 
 #include "ThreadedRegistrar.h"
 #include "app/Form1.h"
+#include "app/LineBox.h"
 #include "batch/EntryReader.h"
 #include "batch/RecordWriter.h"
 #include "batch/StreamRunBoard.h"

@@ -14,7 +14,7 @@ FailedRetry::FailedRetry(Form1& form, FormRunBoard& board, LinkLabel* link)
     : m_form(form)
     , m_board(board)
     , m_link(link)
-    , m_retryBoard(board, form.Text2()->document()) {
+    , m_retryBoard(board) {
     connect(form.Text4()->document(), &QTextDocument::contentsChanged, this, [this] {
         m_listChanged = true;
         if (m_link->isEnabled())

@@ -1,16 +1,12 @@
 #include "app/Form1.h"
 
-#include "app/ClipboardCopy.h"
 #include "app/FailedRetry.h"
-#include "app/Fonts.h"
-#include "app/GeneratorDialog.h"
 #include "app/HoldNotice.h"
+#include "app/LineBox.h"
 #include "app/LinkLabel.h"
-#include "app/ListFiller.h"
+#include "app/ListText.h"
 #include "app/MessageBoxes.h"
 #include "app/Product.h"
-#include "app/ResultsFile.h"
-#include "app/RunCaptions.h"
 #include "app/SettingsDialog.h"
 #include "config/LookupOptions.h"
 #include "config/Settings.h"
@@ -20,18 +16,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileDialog>
-#include <QFrame>
-#include <QGuiApplication>
-#include <QHelpEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
-#include <QToolTip>
 
 #include <algorithm>
 #include <utility>
@@ -41,65 +30,6 @@ using namespace Qt::StringLiterals;
 namespace ds {
 
 namespace {
-
-// Positions are kept in the twips the layout was drawn in, 15 to a pixel.
-QRect twips(int left, int top, int width, int height) {
-    return {left / 15, top / 15, width / 15, height / 15};
-}
-
-template <typename Widget>
-Widget* place(Widget* widget, const QString& name, const QRect& geometry) {
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
-QFrame* frame(QWidget* parent, const QString& name, const QRect& geometry) {
-    auto* box = place(new QFrame(parent), name, geometry);
-    box->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    return box;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
-    return place(new QLabel(text, parent), name, geometry);
-}
-
-QLabel* heading(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
-    QLabel* caption = label(parent, name, text, geometry);
-    caption->setFont(Fonts::song(10.5, true));
-    return caption;
-}
-
-QPlainTextEdit* textBox(QWidget* parent, const QString& name, const QRect& geometry) {
-    auto* box = place(new QPlainTextEdit(parent), name, geometry);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    return box;
-}
-
-// A text in the top strip that acts like a link: "宋体" 9 pt, bold and
-// underlined, in the given colour.
-LinkLabel* link(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
-                const QColor& colour) {
-    auto* label = place(new LinkLabel(text, parent), name, geometry);
-    label->setFont(Fonts::song(9, true, true));
-    // The underline hangs below the descent of these faces: the label grows
-    // downwards just enough to keep it, the text staying where it was.
-    const QFontMetrics metrics(label->font());
-    const int underlineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth() + 1;
-    label->resize(label->width(), std::max(label->height(), underlineBottom));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
-    label->setPalette(palette);
-    return label;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text,
-                    const QRect& geometry) {
-    return place(new QPushButton(text, parent), name, geometry);
-}
 
 // Writes the text as one undoable edit and keeps the caret and the scroll
 // position where they were, as far as the new text allows.
@@ -115,9 +45,6 @@ void replaceText(QPlainTextEdit* box, const QString& text) {
     box->setTextCursor(cursor);
     box->verticalScrollBar()->setValue(scroll);
 }
-
-const QString kSampleList =
-    u"8866.pw\n1314.pw\n520520.pw\n9999.pw\n168168.pw\nsieve.pw\nmifan.pw\n"_s;
 
 } // namespace
 
@@ -138,11 +65,6 @@ Form1::Form1(AppConfig config, UrlOpener opener, QWidget* parent)
     m_Check1->setObjectName(u"Check1"_s);
     m_Check1->setFocusPolicy(Qt::NoFocus);
     m_Check1->hide();
-
-    // A run appends line after line; an undo history of every one of them
-    // would only grow.
-    m_Text1->setUndoRedoEnabled(false);
-    m_Text2->setUndoRedoEnabled(false);
 
     // Told on a later turn: the board speaks while a record is handed over.
     m_board.setNotice([this](const QString& text) {
@@ -200,80 +122,6 @@ void Form1::applySavedSettings() {
         buildEngine();
 }
 
-void Form1::buildTopStrip() {
-    m_Frame2 = frame(this, u"Frame2"_s, twips(120, 0, 9135, 615));
-    m_qiyevv = label(m_Frame2, u"qiyevv"_s, QString(), twips(7800, 120, 345, 240));
-    m_qiyevv->setPixmap(QPixmap(u":/domainsieve/icons/qiyevv.png"_s));
-
-    const QColor red(255, 0, 0);
-    m_wenticc = link(m_Frame2, u"wenticc"_s, tr("问题处理"), twips(8160, 240, 780, 180), red);
-    m_exportLink = link(m_Frame2, u"exportLink"_s, tr("导出结果"), twips(6960, 240, 780, 180), red);
-    // Just left of the export link, as wide as its words in either language.
-    m_settingsLink =
-        link(m_Frame2, u"settingsLink"_s, tr("设置"), twips(0, 240, 0, 180), QColor(0, 0, 255));
-    m_settingsLink->resize(m_settingsLink->sizeHint().width(), m_settingsLink->height());
-    m_settingsLink->move(m_exportLink->x() - 8 - m_settingsLink->width(), m_exportLink->y());
-    m_settingsLink->hide();
-    // Left of the settings link, which keeps its place when hidden.
-    m_generateLink =
-        link(m_Frame2, u"generateLink"_s, tr("生成"), twips(0, 240, 0, 180), QColor(0, 0, 255));
-    m_generateLink->resize(m_generateLink->sizeHint().width(), m_generateLink->height());
-    m_generateLink->move(m_settingsLink->x() - 8 - m_generateLink->width(), m_exportLink->y());
-    m_retryLink = link(m_Frame2, u"retryFailedLink"_s, tr("重查失败"), twips(0, 240, 0, 180), red);
-    m_retryLink->resize(m_retryLink->sizeHint().width(), m_retryLink->height());
-    m_retryLink->move(m_generateLink->x() - 8 - m_retryLink->width(), m_exportLink->y());
-
-    m_methodLabel = label(m_Frame2, u"methodLabel"_s, methodText(), twips(240, 195, 6000, 255));
-    m_methodLabel->setFont(Fonts::song(9));
-    // Up to the links, never over them: a label on top would take their clicks.
-    m_methodLabel->resize(
-        std::min(m_methodLabel->width(), m_retryLink->x() - 8 - m_methodLabel->x()),
-        m_methodLabel->height());
-    m_holdNotice = new HoldNotice(
-        m_methodLabel, [this] { return methodText(); }, this);
-}
-
-// Which service a run asks, so that nobody takes one for the other.
-QString Form1::methodText() const {
-    if (m_config.registrarAddress.isEmpty() && m_config.details)
-        return tr("查询方式：注册局（RDAP），含注册详情");
-    if (m_config.registrarAddress.isEmpty())
-        return m_config.dnsEnabled ? tr("查询方式：先查 DNS，再问注册局（RDAP）")
-                                   : tr("查询方式：注册局（RDAP）");
-    return tr("查询方式：注册商接口 %1").arg(QUrl(m_config.registrarAddress).authority());
-}
-
-void Form1::buildMainPanel() {
-    m_Frame1 = frame(this, u"Frame1"_s, twips(120, 720, 9135, 4815));
-    QWidget* panel = m_Frame1;
-
-    m_Label1[0] = heading(panel, u"Label1_0"_s, tr("输入查询域名："), twips(120, 240, 1575, 210));
-    m_Label2[0] = label(panel, u"Label2_0"_s, tr("共有："), twips(2040, 120, 540, 180));
-    m_Label2[1] = label(panel, u"Label2_1"_s, tr("完成："), twips(2040, 360, 540, 180));
-    // The counters reach to the next heading, so a growing number stays
-    // visible and extends to the right.
-    m_Label3[0] = label(panel, u"Label3_0"_s, u"0"_s, twips(2640, 120, 960, 180));
-    m_Label3[1] = label(panel, u"Label3_1"_s, u"0"_s, twips(2640, 360, 960, 180));
-    m_Label1[1] = heading(panel, u"Label1_1"_s, tr("不能注册："), twips(3600, 240, 1125, 210));
-    m_Label1[2] = heading(panel, u"Label1_2"_s, tr("可注册："), twips(6360, 240, 900, 210));
-
-    m_Text4 = textBox(panel, u"Text4"_s, twips(120, 600, 3255, 3255));
-    m_Text4->setPlainText(kSampleList);
-    m_Text2 = textBox(panel, u"Text2"_s, twips(3600, 600, 2655, 3255));
-    m_Text1 = textBox(panel, u"Text1"_s, twips(6360, 600, 2535, 3255));
-
-    m_Command1 = button(panel, u"Command1"_s, RunCaptions::ready(), twips(120, 3960, 1455, 615));
-    m_Command3 = button(panel, u"Command3"_s, tr("停  止"), twips(2040, 3960, 1215, 615));
-    m_Command2 = button(panel, u"Command2"_s, tr("清空"), twips(3600, 3960, 1695, 615));
-    m_Command4 = button(panel, u"Command4"_s, tr("复制结果"), twips(6360, 3960, 1095, 615));
-    m_Command5 = button(panel, u"Command5"_s, tr("配套工具"), twips(7920, 3960, 975, 615));
-
-    QWidget* const order[] = {m_Text2, m_Text1,    m_Command3, m_Command2,
-                              m_Text4, m_Command1, m_Command4, m_Command5};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-}
-
 void Form1::connectCommands() {
     connect(m_Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(m_Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -285,31 +133,12 @@ void Form1::connectCommands() {
     connect(m_exportLink, &LinkLabel::clicked, this, &Form1::exportResults);
     connect(m_generateLink, &LinkLabel::clicked, this, &Form1::generateLink_Click);
     connect(m_retryLink, &LinkLabel::clicked, this, &Form1::retryFailed);
-    for (QPlainTextEdit* box : {m_Text1, m_Text2}) {
+    for (LineBox* box : {m_Text1, m_Text2}) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(box, &QWidget::customContextMenuRequested, this,
                 [this, box](const QPoint& position) { showResultMenu(box, position); });
-    }
-    for (QPlainTextEdit* box : {m_Text1, m_Text2})
         box->viewport()->installEventFilter(this);
-}
-
-// A result line's tooltip says how its answer was had.
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::ToolTip)
-        return QWidget::eventFilter(watched, event);
-    for (QPlainTextEdit* box : {m_Text1, m_Text2}) {
-        if (watched != box->viewport())
-            continue;
-        const QPoint position = static_cast<QHelpEvent*>(event)->pos();
-        const QString tip = m_board.lineTip(box->cursorForPosition(position).block());
-        if (tip.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, box);
-        return true;
     }
-    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::Command1_Click() {
@@ -325,24 +154,30 @@ void Form1::Command1_Click() {
     case QueryEngine::State::Ready:
         break;
     }
-    // Shift+Enter puts a line separator inside a line: the box shows two lines
-    // and toPlainText() reports a line break, but the workers read the box
-    // line by line and would see one. Rewriting the text makes it two.
-    const QString current = m_Text4->toPlainText();
-    const QString tidied = DomainList::tidy(current);
-    if (tidied != current || m_Text4->document()->toRawText().contains(QChar::LineSeparator))
-        replaceText(m_Text4, tidied);
-    if (!DomainList::hasDot(tidied)) {
+    // A list of millions is read once here; the passes of tidying are made
+    // only on a list that needs them.
+    QString raw = m_Text4->document()->toRawText();
+    if (!ListText::isTidy(raw)) {
+        // Shift+Enter puts a line separator inside a line: the box shows two
+        // lines and toPlainText() reports a line break, but the workers read
+        // the box line by line and would see one. Rewriting makes it two.
+        const QString current = m_Text4->toPlainText();
+        const QString tidied = DomainList::tidy(current);
+        if (tidied != current || raw.contains(QChar::LineSeparator))
+            replaceText(m_Text4, tidied);
+        raw = m_Text4->document()->toRawText();
+    }
+    if (!DomainList::hasDot(raw)) {
         MessageBoxes::inform(this, tr("请先输入域名！"));
         return;
     }
-    startRun();
+    startRun(std::move(raw));
 }
 
-void Form1::startRun() {
+void Form1::startRun(QString listText) {
     applySavedSettings();
     m_failedRetry->wholeListRun();
-    m_board.beginRun();
+    m_board.beginRun({}, std::move(listText));
     m_engine->start();
     updateListLock();
 }
@@ -394,40 +229,9 @@ void Form1::Command3_Click() {
     m_board.endRun();
 }
 
-void Form1::Command4_Click() {
-    const QString text = ClipboardCopy::freeDomains(m_Text1->toPlainText());
-    if (!ClipboardCopy::putOnClipboard(QGuiApplication::clipboard(), text)) {
-        MessageBoxes::inform(this, tr("无法访问剪贴板，域名没有复制。请稍后再试。"));
-        return;
-    }
-    MessageBoxes::inform(this, tr("全部域名复制成功，您可以粘贴到任意处！"));
-}
-
 void Form1::Command5_Click() {
     m_openUrl(m_config.toolsUrl);
     MessageBoxes::inform(this, tr("如果打开不正常，请手动输入：") + m_config.toolsUrl.toString());
-}
-
-void Form1::wenticc_Click() {
-    m_openUrl(m_config.supportUrl);
-}
-
-void Form1::showResultMenu(QPlainTextEdit* box, const QPoint& position) {
-    std::unique_ptr<QMenu> menu(box->createStandardContextMenu(position));
-    menu->addSeparator();
-    menu->addAction(tr("导出结果"), this, &Form1::exportResults);
-    menu->exec(box->viewport()->mapToGlobal(position));
-}
-
-void Form1::exportResults() {
-    const QString path =
-        m_chooseSavePath
-            ? m_chooseSavePath(this)
-            : QFileDialog::getSaveFileName(this, tr("导出结果"), QString(),
-                                           tr("文本 (*.txt);;CSV (*.csv);;JSON Lines (*.jsonl)"));
-    if (!path.isEmpty())
-        ResultsFile::exportBoxes(this, path, {m_Text1->document(), m_Text2->document()},
-                                 [this](const QTextBlock& line) { return m_board.answerOf(line); });
 }
 
 void Form1::settingsLink_Click() {
@@ -448,28 +252,6 @@ void Form1::settingsLink_Click() {
     m_config = std::move(next);
     m_methodLabel->setText(methodText());
     m_configChanged = true;
-}
-
-void Form1::generateLink_Click() {
-    if (runHoldsList() || m_filler) {
-        MessageBoxes::inform(this, tr("查询进行中，列表不能修改；查询结束或停止后再生成。"));
-        return;
-    }
-    GeneratorDialog dialog(this);
-    if (dialog.exec() != QDialog::Accepted || !dialog.generator())
-        return;
-    fillList(*dialog.generator(), dialog.appends());
-}
-
-void Form1::fillList(NameGenerator generator, bool append) {
-    m_filler = new ListFiller(m_Text4, std::move(generator), append, this);
-    connect(m_filler, &ListFiller::finished, this, [this] {
-        m_filler->deleteLater();
-        m_filler = nullptr;
-        updateListLock();
-    });
-    updateListLock();
-    m_filler->start();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -21,6 +21,7 @@ namespace ds {
 
 class FailedRetry;
 class HoldNotice;
+class LineBox;
 class LinkLabel;
 class ListFiller;
 class QueryEngine;
@@ -59,8 +60,8 @@ public:
     void continueRun(const RunJournal::Contents& contents);
 
     QPlainTextEdit* Text4() const { return m_Text4; }
-    QPlainTextEdit* Text1() const { return m_Text1; }
-    QPlainTextEdit* Text2() const { return m_Text2; }
+    LineBox* Text1() const { return m_Text1; }
+    LineBox* Text2() const { return m_Text2; }
     // Index 0 is the total counter, index 1 the done counter.
     QLabel* Label3(int index) const { return m_Label3.at(static_cast<std::size_t>(index)); }
     QPushButton* Command1() const { return m_Command1; }
@@ -90,12 +91,13 @@ private:
     void wenticc_Click();
     void exportResults();
     void retryFailed();
-    void showResultMenu(QPlainTextEdit* box, const QPoint& position);
+    void showResultMenu(LineBox* box, const QPoint& position);
     void settingsLink_Click();
     void generateLink_Click();
     void fillList(NameGenerator generator, bool append);
 
-    void startRun();
+    // `listText` is the list box's raw text.
+    void startRun(QString listText);
     void updateListLock();
     void buildEngine();
     void applySavedSettings();
@@ -126,8 +128,8 @@ private:
     std::array<QLabel*, 2> m_Label2{};
     std::array<QLabel*, 2> m_Label3{};
     QPlainTextEdit* m_Text4 = nullptr;
-    QPlainTextEdit* m_Text2 = nullptr;
-    QPlainTextEdit* m_Text1 = nullptr;
+    LineBox* m_Text2 = nullptr;
+    LineBox* m_Text1 = nullptr;
     QPushButton* m_Command1 = nullptr;
     QPushButton* m_Command3 = nullptr;
     QPushButton* m_Command2 = nullptr;

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "app/ResultFacts.h"
 #include "journal/RunJournal.h"
 #include "query/RunBoard.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QStringList>
-#include <QTextBlock>
 
 #include <functional>
 #include <memory>
@@ -14,16 +13,17 @@
 #include <vector>
 
 class QLabel;
-class QPlainTextEdit;
 
 namespace ds {
 
 class Form1;
+class LineBox;
 
 // The run's state as the window's own controls: the list is Text4, the result
 // boxes Text1 and Text2, the counters Label3, the caption Command1's and the
 // pause flag Check1. Entries are read block by block and lines appended at the
 // end, so a step costs the same on a list of a thousand lines or a million.
+// Each result line carries the number of its facts (ResultFacts).
 // With a journal folder, every run is also written to its journal. What the
 // person should hear about a run (no journal, a failing proxy) goes to the
 // notice, once per run each.
@@ -48,8 +48,8 @@ public:
 
     // A fresh run over the whole list is about to start. Records `kept` from
     // the last run (when only its failures are asked again) go into the new
-    // journal first.
-    void beginRun(const RunJournal::Records& kept = {});
+    // journal first. `listText` is Text4's raw text when the caller has it.
+    void beginRun(const RunJournal::Records& kept = {}, QString listText = {});
     // The run ended or was stopped: its journal is complete.
     void endRun();
     // Puts a journal's list and records back into the controls; the next run
@@ -63,60 +63,34 @@ public:
 
     // How the answer on a result line was had (method, server, HTTP status,
     // reason) and, for a taken name, its registrar, dates and status, for its
-    // tooltip; empty for a line no record wrote.
-    QString lineTip(const QTextBlock& line) const;
+    // tooltip; empty for a line no record wrote. `facts` is the line's tag.
+    QString lineTip(int facts) const { return m_facts.tip(facts); }
     // The answer kept for a result line, without the entry and verdict its
     // text gives; nullopt for a line no record wrote.
-    std::optional<Answer> answerOf(const QTextBlock& line) const;
+    std::optional<Answer> answerOf(int facts) const { return m_facts.answer(facts); }
 
     // A result line whose record is a failure: the number of its entry in the
-    // list, the index of its facts (its block's user state) and the line.
+    // list, its facts (the line's tag) and where it was in Text2 when found.
     struct FailedLine {
         qsizetype entry = 0;
         int facts = -1;
-        QTextBlock line;
+        qsizetype line = 0;
     };
     // The failures Text2 shows, top to bottom, each entry once.
     std::vector<FailedLine> failedLines() const;
-    // Writes `record` of list entry `entry` in place of the result line
-    // `old`, in the box it belongs in, and to the journal. An invalid `old`
-    // (the line was deleted) puts it at the end of its box.
-    void replaceResult(const QTextBlock& old, qsizetype entry, const LookupRecord& record);
+    // Writes the record of the failed line's entry in place of that line, in
+    // the box it belongs in, and to the journal. A line no longer there (the
+    // box was cleared) has it put at the end of its box.
+    void replaceResult(const FailedLine& old, const LookupRecord& record);
 
 private:
-    // What a result line's tooltip tells, with its texts kept once each: a
-    // million lines share a handful of servers and reasons.
-    struct LineFacts {
-        Method method = Method::Registrar;
-        Verdict verdict = Verdict::Failed;
-        qsizetype entry = 0;
-        int httpStatus = 0;
-        int server = 0;
-        int detail = 0;
-        // Into m_details; -1 when the reply gave none.
-        int details = -1;
-    };
-    // A reply's details, their texts kept once each as well.
-    struct LineDetails {
-        int registrar = 0;
-        int registrarIanaId = 0;
-        int status = 0;
-        QDate created;
-        QDate expires;
-        QDate lastChanged;
-        QDate releases;
-    };
-
-    // The facts of a new result line; their index.
-    int noteFacts(qsizetype entry, const LookupRecord& record);
     void appendResult(qsizetype entry, const LookupRecord& record);
     void keepRecord(qsizetype entry, const LookupRecord& record);
-    void startJournal(const QStringList& entries, const RunJournal::Records& records);
+    // `begin` starts m_journal; what went wrong is told.
+    void startJournal(const std::function<bool()>& begin);
     void checkJournal();
     void tellOnce(bool& told, const QString& text);
-    static QStringList detailsTip(const Details& details);
-    int textIndex(const QString& text);
-    static void appendLine(QPlainTextEdit* box, const QString& line, int facts);
+    LineBox* boxFor(Verdict verdict) const;
     static void showNumber(QLabel* label, qsizetype number);
     qsizetype listNumber(qsizetype number) const;
     bool continuing() const { return m_answered >= 0; }
@@ -130,10 +104,7 @@ private:
     std::function<void(const QString&)> m_notice;
     bool m_toldJournal = false;
     bool m_toldProxy = false;
-    std::vector<LineFacts> m_lineFacts;
-    std::vector<LineDetails> m_details;
-    QStringList m_texts;
-    QHash<QString, int> m_textIndex;
+    ResultFacts m_facts;
 };
 
 } // namespace ds

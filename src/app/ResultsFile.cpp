@@ -1,12 +1,11 @@
 #include "app/ResultsFile.h"
 
+#include "app/LineBox.h"
 #include "app/MessageBoxes.h"
 #include "format/RecordLines.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>
-#include <QTextBlock>
-#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -21,16 +20,15 @@ RecordFormat formatFor(const QString& fileName) {
     return RecordFormat::Text;
 }
 
-Export contents(const QList<const QTextDocument*>& boxes, RecordFormat format,
-                const AnswerOf& answerOf) {
+Export contents(const QList<const LineBox*>& boxes, RecordFormat format, const AnswerOf& answerOf) {
     Export result;
     QString text;
     const QString header = RecordLines::header(format);
     if (!header.isEmpty())
         text += header + RecordLines::lineEnding(format);
-    for (const QTextDocument* box : boxes) {
-        for (QTextBlock block = box->begin(); block.isValid(); block = block.next()) {
-            const QString line = block.text();
+    for (const LineBox* box : boxes) {
+        for (qsizetype number = 0; number < box->lineCount(); ++number) {
+            const QString line = box->line(number);
             if (line.isEmpty())
                 continue;
             if (format == RecordFormat::Text) {
@@ -45,7 +43,7 @@ Export contents(const QList<const QTextDocument*>& boxes, RecordFormat format,
             // The line's text has the last word on name and verdict: a person
             // may have edited it.
             LookupRecord record;
-            record.answer = answerOf(block).value_or(Answer());
+            record.answer = answerOf(box->tag(number)).value_or(Answer());
             record.entry = read->name;
             record.answer.verdict = read->verdict;
             text += RecordLines::line(format, record) + RecordLines::lineEnding(format);
@@ -64,7 +62,7 @@ bool save(const QString& fileName, const QByteArray& bytes, QString& error) {
     return true;
 }
 
-void exportBoxes(QWidget* parent, const QString& fileName, const QList<const QTextDocument*>& boxes,
+void exportBoxes(QWidget* parent, const QString& fileName, const QList<const LineBox*>& boxes,
                  const AnswerOf& answerOf) {
     const Export exported = contents(boxes, formatFor(fileName), answerOf);
     QString error;

@@ -1,22 +1,6 @@
 #include "app/RetryBoard.h"
 
-#include <QHash>
-#include <QTextDocument>
-
 namespace ds {
-
-RetryBoard::RetryBoard(FormRunBoard& board, QTextDocument* failureBox)
-    : m_board(board)
-    , m_failureBox(failureBox) {
-    m_watch = QObject::connect(m_failureBox, &QTextDocument::contentsChange, [this] {
-        if (!m_replacing)
-            m_linesCurrent = false;
-    });
-}
-
-RetryBoard::~RetryBoard() {
-    QObject::disconnect(m_watch);
-}
 
 void RetryBoard::narrow(std::vector<FormRunBoard::FailedLine> lines, qsizetype totalBefore,
                         qsizetype doneBefore) {
@@ -26,7 +10,6 @@ void RetryBoard::narrow(std::vector<FormRunBoard::FailedLine> lines, qsizetype t
         m_lines.push_back({std::move(line), false});
     m_totalBefore = totalBefore;
     m_doneBefore = doneBefore;
-    m_linesCurrent = true;
     m_narrowed = true;
 }
 
@@ -61,25 +44,9 @@ void RetryBoard::appendRecord(qsizetype number, const LookupRecord& record) {
         m_board.appendRecord(number, record);
         return;
     }
-    if (!m_linesCurrent)
-        findLinesAgain();
     Line& line = m_lines.at(std::size_t(number));
     line.answered = true;
-    m_replacing = true;
-    m_board.replaceResult(line.failed.line, line.failed.entry, record);
-    m_replacing = false;
-}
-
-// Someone edited or cleared the box: each line held is looked up again by its
-// facts, which stay with the line however it moved; a line that is gone is
-// no longer there to replace.
-void RetryBoard::findLinesAgain() {
-    QHash<int, QTextBlock> shown;
-    for (const FormRunBoard::FailedLine& failed : m_board.failedLines())
-        shown.insert(failed.facts, failed.line);
-    for (Line& line : m_lines)
-        line.failed.line = shown.value(line.failed.facts);
-    m_linesCurrent = true;
+    m_board.replaceResult(line.failed, record);
 }
 
 void RetryBoard::clearResults() {

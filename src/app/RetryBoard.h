@@ -2,11 +2,7 @@
 
 #include "app/FormRunBoard.h"
 
-#include <QMetaObject>
-
 #include <vector>
-
-class QTextDocument;
 
 namespace ds {
 
@@ -17,9 +13,8 @@ namespace ds {
 // untouched lines staying as they are.
 class RetryBoard final : public RunBoard {
 public:
-    // `failureBox` is Text2's document, where failures are shown.
-    RetryBoard(FormRunBoard& board, QTextDocument* failureBox);
-    ~RetryBoard() override;
+    explicit RetryBoard(FormRunBoard& board)
+        : m_board(board) {}
 
     // Only these lines until widen(). The counters show `totalBefore` and
     // `doneBefore` lines besides the run's own.
@@ -47,18 +42,11 @@ private:
         FormRunBoard::FailedLine failed;
         bool answered = false;
     };
-    void findLinesAgain();
-
     FormRunBoard& m_board;
-    QTextDocument* m_failureBox;
-    QMetaObject::Connection m_watch;
     std::vector<Line> m_lines;
     bool m_narrowed = false;
     qsizetype m_totalBefore = 0;
     qsizetype m_doneBefore = 0;
-    // False once someone else edited Text2: the lines held may be gone.
-    bool m_linesCurrent = true;
-    bool m_replacing = false;
 };
 
 } // namespace ds

@@ -1,10 +1,9 @@
 #include "generate/Pattern.h"
 
+#include "generate/PatternCharacters.h"
 #include "generate/PinyinTable.h"
-#include "lookup/DomainName.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -14,23 +13,11 @@ namespace ds {
 
 namespace {
 
+using namespace PatternCharacters;
+
 QString at(qsizetype position, const QString& what) {
     return QCoreApplication::translate("Pattern", "第 %1 个字符：%2")
         .arg(QString::number(position + 1), what);
-}
-
-bool isAsciiAlnum(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
-}
-
-bool isCapital(QChar c) {
-    return c >= u'A' && c <= u'Z';
-}
-
-// What may stand in a name as written: ASCII letters, digits, hyphens and
-// dots, and characters of other scripts (checked by IDNA afterwards).
-bool isNameCharacter(QChar c) {
-    return isAsciiAlnum(c.toLower()) || c == u'-' || c == u'.' || c.unicode() > 0x7f;
 }
 
 QStringList characters(char16_t from, char16_t to) {
@@ -281,25 +268,6 @@ bool PatternReader::keep(PatternPart& part, QStringList choices) {
 
 } // namespace
 
-QString literalProblem(const QString& literal) {
-    for (const QChar c : literal) {
-        if (!isNameCharacter(c))
-            return QCoreApplication::translate("Pattern", "“%1”不能出现在域名里").arg(c);
-    }
-    static const QRegularExpression dots(u"\\.+"_s);
-    for (const QString& piece : literal.split(dots, Qt::SkipEmptyParts)) {
-        if (std::all_of(piece.cbegin(), piece.cend(), [](QChar c) { return c.unicode() <= 0x7f; }))
-            continue;
-        // The lookups convert every name the same way; a word they would
-        // refuse is refused here, before it makes a single name.
-        const DomainName name = DomainName::fromEntry(piece + u".com"_s);
-        if (!name.isValid())
-            return QCoreApplication::translate("Pattern", "“%1”不符合国际化域名的规则（%2）")
-                .arg(piece, name.problem);
-    }
-    return {};
-}
-
 std::optional<QList<PatternPart>> parsePattern(const QString& pattern, const Exclusions& excluded,
                                                QString* error) {
     if (pattern.trimmed().isEmpty()) {
@@ -308,48 +276,6 @@ std::optional<QList<PatternPart>> parsePattern(const QString& pattern, const Exc
         return std::nullopt;
     }
     return PatternReader(pattern, excluded).read(error);
-}
-
-std::optional<Exclusions> Exclusions::parse(const QString& text, QString* error) {
-    Exclusions exclusions;
-    static const QRegularExpression separators(u"[,，;；\\s]+"_s);
-    for (const QString& item : text.split(separators, Qt::SkipEmptyParts)) {
-        if (item.size() > 1 && std::all_of(item.cbegin(), item.cend(), isCapital)) {
-            exclusions.shapes.append(item);
-            continue;
-        }
-        for (const QChar c : item) {
-            if (!isNameCharacter(c) || c == u'.') {
-                if (error)
-                    *error =
-                        QCoreApplication::translate("Pattern", "排除项“%1”里的“%2”不会出现在域名里")
-                            .arg(item, c);
-                return std::nullopt;
-            }
-            if (!exclusions.characters.contains(c.toLower()))
-                exclusions.characters.append(c.toLower());
-        }
-    }
-    return exclusions;
-}
-
-// A window of the label matches a shape when its characters are equal exactly
-// where the shape's letters are.
-bool Exclusions::excludesShapeIn(QStringView label) const {
-    for (const QString& shape : shapes) {
-        const qsizetype width = shape.size();
-        for (qsizetype from = 0; from + width <= label.size(); ++from) {
-            bool matches = true;
-            for (qsizetype i = 0; i < width && matches; ++i) {
-                for (qsizetype j = i + 1; j < width && matches; ++j)
-                    matches =
-                        (shape.at(i) == shape.at(j)) == (label.at(from + i) == label.at(from + j));
-            }
-            if (matches)
-                return true;
-        }
-    }
-    return false;
 }
 
 } // namespace ds

@@ -53,18 +53,24 @@ bool RunJournal::claim() {
 }
 
 bool RunJournal::begin(const QStringList& entries, const Records& records) {
+    QByteArray lines;
+    for (const QString& entry : entries) {
+        lines += entry.toUtf8();
+        lines += '\n';
+    }
+    return begin(entries.size(), lines, records);
+}
+
+bool RunJournal::begin(qsizetype entryCount, const QByteArray& entryLines, const Records& records) {
     m_file.close();
     m_problem.clear();
     if (!claim())
         return false;
     QSaveFile next(m_file.fileName());
-    QByteArray text = QJsonDocument(QJsonObject{{u"journal"_s, 1}, {u"entries"_s, entries.size()}})
+    QByteArray text = QJsonDocument(QJsonObject{{u"journal"_s, 1}, {u"entries"_s, entryCount}})
                           .toJson(QJsonDocument::Compact);
     text += '\n';
-    for (const QString& entry : entries) {
-        text += entry.toUtf8();
-        text += '\n';
-    }
+    text += entryLines;
     for (const auto& [number, record] : records)
         text += recordLine(number, record) + '\n';
     if (!next.open(QIODevice::WriteOnly) || next.write(text) != text.size() || !next.commit()) {

@@ -55,6 +55,9 @@ public:
     // written beside the old one and renamed over it, so that a crash
     // meanwhile leaves one or the other whole. Needs the lock.
     bool begin(const QStringList& entries, const Records& records = {});
+    // The same with the entries as their UTF-8 text, each line ended by a
+    // line break: a list of millions is written without a string per line.
+    bool begin(qsizetype entryCount, const QByteArray& entryLines, const Records& records);
     void append(qsizetype number, const LookupRecord& record);
     // Marks the run complete, closes the file and lets go of the lock.
     void finish();

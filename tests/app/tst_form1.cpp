@@ -3,6 +3,7 @@
 #include "app/ClipboardCopy.h"
 #include "app/Fonts.h"
 #include "app/Form1.h"
+#include "app/LineBox.h"
 #include "app/Product.h"
 #include "app/Translation.h"
 

@@ -1,6 +1,7 @@
 #include "FakeRegistrar.h"
 #include "MessageBoxRecorder.h"
 #include "app/Form1.h"
+#include "app/LineBox.h"
 #include "app/LinkLabel.h"
 #include "app/RunRestore.h"
 #include "query/QueryEngine.h"
@@ -13,8 +14,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 
 #include <memory>
 
@@ -289,7 +288,7 @@ private Q_SLOTS:
         Form1 window(configFor(QString(), QString()));
         window.board().appendRecord(0, record);
         QCOMPARE(window.Text2()->toPlainText(), line + u'\n');
-        const QString shown = window.board().lineTip(window.Text2()->document()->firstBlock());
+        const QString shown = window.board().lineTip(window.Text2()->tag(0));
         QVERIFY2(shown.endsWith(u'\n' + tip), qPrintable(shown));
 
         QTemporaryDir folder;

@@ -1,6 +1,7 @@
 #include "LocalRdapServer.h"
 #include "MessageBoxRecorder.h"
 #include "app/Form1.h"
+#include "app/LineBox.h"
 #include "app/LinkLabel.h"
 #include "journal/RunJournal.h"
 #include "query/QueryEngine.h"
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
 
 #include <memory>
 
@@ -26,7 +26,7 @@ LocalHttpResponse refused() {
     return response;
 }
 
-QStringList lines(const QPlainTextEdit* box) {
+QStringList lines(const LineBox* box) {
     return box->toPlainText().split(u'\n', Qt::SkipEmptyParts);
 }
 
@@ -97,8 +97,7 @@ private Q_SLOTS:
         QCOMPARE(lines(m_form->Text1()).last(), u"f1.pw|可注册"_s);
         QCOMPARE(m_form->Label3(0)->text(), u"6"_s);
         QCOMPARE(m_form->Label3(1)->text(), u"6"_s);
-        const QTextBlock f2 =
-            m_form->Text2()->document()->findBlockByNumber(int(after.indexOf(u"f2.pw|已被注册"_s)));
+        const int f2 = m_form->Text2()->tag(after.indexOf(u"f2.pw|已被注册"_s));
         QVERIFY(m_form->board().lineTip(f2).contains(u"200"_s));
         // f3 failed again: the link asks about it once more.
         QVERIFY(m_link->isEnabled());

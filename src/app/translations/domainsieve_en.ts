@@ -4,50 +4,6 @@
 <context>
     <name>FormRunBoard</name>
     <message>
-        <source>查询方式：%1</source>
-        <translation>Lookup: %1</translation>
-    </message>
-    <message>
-        <source>服务器：%1</source>
-        <translation>Server: %1</translation>
-    </message>
-    <message>
-        <source>HTTP 状态：%1</source>
-        <translation>HTTP status: %1</translation>
-    </message>
-    <message>
-        <source>说明：%1</source>
-        <translation>Reason: %1</translation>
-    </message>
-    <message>
-        <source>域名服务器：%1</source>
-        <translation>Name servers: %1</translation>
-    </message>
-    <message>
-        <source>注册商：%1（IANA %2）</source>
-        <translation>Registrar: %1 (IANA %2)</translation>
-    </message>
-    <message>
-        <source>注册商：%1</source>
-        <translation>Registrar: %1</translation>
-    </message>
-    <message>
-        <source>注册日期：%1</source>
-        <translation>Registered: %1</translation>
-    </message>
-    <message>
-        <source>到期日期：%1</source>
-        <translation>Expires: %1</translation>
-    </message>
-    <message>
-        <source>状态：%1</source>
-        <translation>Status: %1</translation>
-    </message>
-    <message>
-        <source>预计释放：%1</source>
-        <translation>Expected to be free: %1</translation>
-    </message>
-    <message>
         <source>%1
 经过这个代理的名字都列为“查询失败”，请检查代理是否在运行，或在“设置”中更换。</source>
         <translation>%1
@@ -301,6 +257,53 @@ Names asked through this proxy are listed as “lookup failed”; check that the
     <message>
         <source>WHOIS</source>
         <translation>WHOIS</translation>
+    </message>
+</context>
+<context>
+    <name>ResultFacts</name>
+    <message>
+        <source>查询方式：%1</source>
+        <translation>Lookup: %1</translation>
+    </message>
+    <message>
+        <source>服务器：%1</source>
+        <translation>Server: %1</translation>
+    </message>
+    <message>
+        <source>HTTP 状态：%1</source>
+        <translation>HTTP status: %1</translation>
+    </message>
+    <message>
+        <source>域名服务器：%1</source>
+        <translation>Name servers: %1</translation>
+    </message>
+    <message>
+        <source>说明：%1</source>
+        <translation>Reason: %1</translation>
+    </message>
+    <message>
+        <source>注册商：%1（IANA %2）</source>
+        <translation>Registrar: %1 (IANA %2)</translation>
+    </message>
+    <message>
+        <source>注册商：%1</source>
+        <translation>Registrar: %1</translation>
+    </message>
+    <message>
+        <source>注册日期：%1</source>
+        <translation>Registered: %1</translation>
+    </message>
+    <message>
+        <source>到期日期：%1</source>
+        <translation>Expires: %1</translation>
+    </message>
+    <message>
+        <source>状态：%1</source>
+        <translation>Status: %1</translation>
+    </message>
+    <message>
+        <source>预计释放：%1</source>
+        <translation>Expected to be free: %1</translation>
     </message>
 </context>
 <context>
@@ -793,6 +796,17 @@ You can name another DNS server under “Settings”.</translation>
     <message>
         <source>%1 个服务器限流中，最早 %2 恢复</source>
         <translation>%1 servers rate-limiting us, the first free again at %2</translation>
+    </message>
+</context>
+<context>
+    <name>ds::LineBox</name>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select All</translation>
     </message>
 </context>
 <context>
