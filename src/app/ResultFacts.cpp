@@ -1,6 +1,10 @@
 #include "app/ResultFacts.h"
 
 #include "format/RecordLines.h"
+#include "lookup/AdaptivePace.h"
+
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -15,9 +19,10 @@ int ResultFacts::note(qsizetype entry, const LookupRecord& record) {
                              given.lastChanged, given.releases});
         details = int(m_details.size() - 1);
     }
-    m_facts.push_back({std::int32_t(entry), textIndex(answer.server), textIndex(answer.detail),
-                       details, std::int16_t(answer.httpStatus), std::uint8_t(answer.method),
-                       std::uint8_t(answer.verdict)});
+    m_facts.push_back(
+        {std::int32_t(entry), textIndex(answer.server), textIndex(answer.detail), details,
+         std::int16_t(answer.httpStatus), std::uint8_t(answer.method), std::uint8_t(answer.verdict),
+         std::uint16_t(std::lround(std::clamp(answer.requestsPerSecond, 0.0, 600.0) * 100))});
     return int(m_facts.size() - 1);
 }
 
@@ -49,6 +54,7 @@ std::optional<Answer> ResultFacts::answer(int facts) const {
     Answer answer;
     answer.method = Method(f.method);
     answer.httpStatus = f.httpStatus;
+    answer.requestsPerSecond = f.rateHundredths / 100.0;
     answer.server = m_texts.at(f.server);
     answer.detail = m_texts.at(f.detail);
     if (f.details >= 0) {
@@ -71,6 +77,8 @@ QString ResultFacts::tip(int facts) const {
     QStringList parts{tr("查询方式：%1").arg(RecordLines::methodWord(answer->method))};
     if (!answer->server.isEmpty())
         parts.append(tr("服务器：%1").arg(answer->server));
+    if (answer->requestsPerSecond > 0)
+        parts.append(tr("速率：%1 次/秒").arg(requestsPerSecondText(answer->requestsPerSecond)));
     if (answer->httpStatus != 0)
         parts.append(tr("HTTP 状态：%1").arg(answer->httpStatus));
     const QString& detail = answer->detail;

@@ -35,7 +35,7 @@ public:
     qsizetype failedEntry(int facts) const;
 
 private:
-    // Twenty bytes a line: a list has fewer than 2^31 lines, as a text box
+    // Twenty-four bytes a line: a list has fewer than 2^31 lines, as a text box
     // numbers its blocks with an int.
     struct Facts {
         std::int32_t entry = 0;
@@ -46,6 +46,9 @@ private:
         std::int16_t httpStatus = 0;
         std::uint8_t method = 0;
         std::uint8_t verdict = 0;
+        // The server's pace when it answered, in hundredths of a request per
+        // second (0.05 is the slowest, 100 the fastest); 0 when not known.
+        std::uint16_t rateHundredths = 0;
     };
     struct KeptDetails {
         int registrar = 0;

@@ -273,6 +273,7 @@ private Q_SLOTS:
         LookupRecord record;
         record.entry = u"t.pw"_s;
         record.answer = {verdict, Method::Rdap, u"r.test:443"_s, u"HTTP 200"_s, 200};
+        record.answer.requestsPerSecond = 8.54;
         Details& details = record.answer.details;
         details = {
             u"Reg, Inc."_s,    u"9"_s, QDate(2001, 2, 3), QDate(2027, 2, 3), QDate(2026, 12, 1),
@@ -290,6 +291,7 @@ private Q_SLOTS:
         QCOMPARE(window.Text2()->toPlainText(), line + u'\n');
         const QString shown = window.board().lineTip(window.Text2()->tag(0));
         QVERIFY2(shown.endsWith(u'\n' + tip), qPrintable(shown));
+        QVERIFY2(shown.contains(u"\n速率：8.5 次/秒\n"_s), qPrintable(shown));
 
         QTemporaryDir folder;
         const QString path = folder.filePath(u"out.csv"_s);

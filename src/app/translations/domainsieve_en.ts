@@ -305,6 +305,10 @@ Names asked through this proxy are listed as “lookup failed”; check that the
         <source>预计释放：%1</source>
         <translation>Expected to be free: %1</translation>
     </message>
+    <message>
+        <source>速率：%1 次/秒</source>
+        <translation>Rate: %1 requests/s</translation>
+    </message>
 </context>
 <context>
     <name>ResultsFile</name>
