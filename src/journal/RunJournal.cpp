@@ -67,13 +67,18 @@ bool RunJournal::begin(qsizetype entryCount, const QByteArray& entryLines, const
     if (!claim())
         return false;
     QSaveFile next(m_file.fileName());
-    QByteArray text = QJsonDocument(QJsonObject{{u"journal"_s, 1}, {u"entries"_s, entryCount}})
-                          .toJson(QJsonDocument::Compact);
-    text += '\n';
-    text += entryLines;
+    QByteArray header = QJsonDocument(QJsonObject{{u"journal"_s, 1}, {u"entries"_s, entryCount}})
+                            .toJson(QJsonDocument::Compact);
+    header += '\n';
+    QByteArray kept;
     for (const auto& [number, record] : records)
-        text += recordLine(number, record) + '\n';
-    if (!next.open(QIODevice::WriteOnly) || next.write(text) != text.size() || !next.commit()) {
+        kept += recordLine(number, record) + '\n';
+    // Three writes: a million-line list is not worth copying once more.
+    const auto writes = [&next](const QByteArray& bytes) {
+        return next.write(bytes) == bytes.size();
+    };
+    if (!next.open(QIODevice::WriteOnly) || !writes(header) || !writes(entryLines) ||
+        !writes(kept) || !next.commit()) {
         fail(next.errorString());
         return false;
     }
