@@ -3,7 +3,8 @@
 # figures and asserts nothing. A number sets how many seconds the UI-thread
 # measurement runs (60 by default); "gen" measures only the generator (10
 # million names on the command line, a million into the window), "memory"
-# only the window holding a million list and result lines, "batch" only the
+# only the window holding a million list and result lines, "registrar" only
+# the registrar's step cost and throughput, "batch" only the
 # journal and the batch mode over a million names, "rdap" only the
 # registries' pacing, "dns" only the DNS step's gain (some seven minutes),
 # "paces" only a throttling server's pace against the engine's.
