@@ -85,7 +85,7 @@ build_c_ares() {
     quietly cmake -S "$sources" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WINDOWS_TOOLCHAIN" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DOMAINSIEVE_WIN_PREFIX" "${options[@]}"
     quietly cmake --build "$build" --parallel "$(nproc)"
-    cmake --install "$build"
+    cmake --install "$build" >/dev/null
     mark_built c-ares "$version ${options[*]}"
 }
 
@@ -154,7 +154,7 @@ build_qtbase() {
     printf '%s\n' "${QT_WINDOWS_OPTIONS[*]}" >"$build/domainsieve-options.txt"
     # An interrupted build resumes where it stopped.
     quietly cmake --build "$build" --parallel "$(nproc)"
-    cmake --install "$build"
+    cmake --install "$build" >/dev/null
     mark_built qtbase "$version ${QT_WINDOWS_OPTIONS[*]}"
 }
 
