@@ -92,11 +92,18 @@ class DnsHandler(socketserver.BaseRequestHandler):
         sock.sendto(header + question + (answers if taken else b""), self.client_address)
 
 
-class ThreadingHttp(socketserver.ThreadingMixIn, http.server.HTTPServer):
+class QuietAboutLeavers:
+    # A run stopped by Ctrl+C leaves in the middle of a reply: no fault here.
+    def handle_error(self, request, client_address):
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
+class ThreadingHttp(QuietAboutLeavers, socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
 
 
-class ThreadingTcp(socketserver.ThreadingMixIn, socketserver.TCPServer):
+class ThreadingTcp(QuietAboutLeavers, socketserver.ThreadingMixIn, socketserver.TCPServer):
     daemon_threads = True
     allow_reuse_address = True
 

@@ -85,7 +85,7 @@ build_c_ares() {
     quietly cmake -S "$sources" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WINDOWS_TOOLCHAIN" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DOMAINSIEVE_WIN_PREFIX" "${options[@]}"
     quietly cmake --build "$build" --parallel "$(nproc)"
-    cmake --install "$build"
+    cmake --install "$build" >/dev/null
     mark_built c-ares "$version ${options[*]}"
 }
 
@@ -112,15 +112,18 @@ build_libidn2() {
 # of the same version provides moc, rcc, uic and the translation tools.
 # The tablet feature is off (Debian's source lacks its Windows header);
 # OpenGL stays on, since the 6.4 Windows platform plugin does not build
-# without it. ICU is left out: Windows' code pages decode the Chinese
+# without it. DirectWrite 3 goes off with Direct2D: Gui builds its DirectWrite
+# font database only with both, while the platform plugin asks for it with
+# DirectWrite 3 alone and fails to link (the GDI font database is the
+# default anyway). ICU is left out: Windows' code pages decode the Chinese
 # character sets (src/platform/CharsetDecoding_win.cpp).
 QT_WINDOWS_OPTIONS=(
     -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
     -DFEATURE_tabletevent=OFF -DFEATURE_opengl=ON -DFEATURE_icu=OFF -DFEATURE_openssl=OFF
     -DFEATURE_schannel=ON -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF -DFEATURE_dbus=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_testlib=OFF -DFEATURE_zstd=OFF
-    -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF
-    -DFEATURE_gif=OFF -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
+    -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF -DFEATURE_freetype=OFF
+    -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
     -DFEATURE_textodfwriter=OFF -DFEATURE_tuiotouch=OFF -DFEATURE_androiddeployqt=OFF
     -DFEATURE_qmake=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
     -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF
@@ -137,16 +140,21 @@ build_qtbase() {
     echo "Cross-building Qt $version (about half an hour on two idle cores)" >&2
     sources=$(fetch_source qt6-base "$version")
     local build=$DOMAINSIEVE_WIN_CACHE/build/qtbase
-    if [ "$(cat "$build/domainsieve-options.txt" 2>/dev/null)" != "${QT_WINDOWS_OPTIONS[*]}" ]; then
-        rm -rf "$build"
+    if [ ! -f "$build/CMakeCache.txt" ]; then
         quietly cmake -S "$sources" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WINDOWS_TOOLCHAIN" \
             "${QT_HOST_OPTIONS[@]}" -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_INSTALL_PREFIX="$DOMAINSIEVE_WIN_PREFIX" "${QT_WINDOWS_OPTIONS[@]}"
-        printf '%s\n' "${QT_WINDOWS_OPTIONS[*]}" >"$build/domainsieve-options.txt"
+    elif [ "$(cat "$build/domainsieve-options.txt" 2>/dev/null)" != "${QT_WINDOWS_OPTIONS[*]}" ]; then
+        # Changed options configure the same tree again, with the source path
+        # it already has: Qt takes a changed feature on a second run, and ninja
+        # rebuilds only what the feature touches (an option taken out of the
+        # list keeps its old value until the tree is removed).
+        quietly cmake "$build" "${QT_WINDOWS_OPTIONS[@]}"
     fi
+    printf '%s\n' "${QT_WINDOWS_OPTIONS[*]}" >"$build/domainsieve-options.txt"
     # An interrupted build resumes where it stopped.
     quietly cmake --build "$build" --parallel "$(nproc)"
-    cmake --install "$build"
+    cmake --install "$build" >/dev/null
     mark_built qtbase "$version ${QT_WINDOWS_OPTIONS[*]}"
 }
 

@@ -11,7 +11,7 @@ stage=$2
 
 rm -rf "$stage"
 mkdir -p "$stage"/{platforms,styles,tls,translations,fonts,help,licenses}
-cp "$build/src/domainsieve.exe" "$stage/"
+cp "$build/domainsieve.exe" "$stage/"
 $WINDOWS_TRIPLET-strip "$stage/domainsieve.exe"
 plugins=$DOMAINSIEVE_WIN_PREFIX/plugins
 cp "$plugins/platforms/qwindows.dll" "$stage/platforms/"

@@ -1,9 +1,10 @@
 #include "batch/EntryReader.h"
 
+#include "platform/StandardInput.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -35,7 +36,7 @@ bool EntryReader::open(QString& error) {
         auto file = std::make_unique<QFile>();
         bool opened = false;
         if (isStandardInput(input)) {
-            opened = file->open(stdin, QIODevice::ReadOnly);
+            opened = platform::openStandardInput(*file);
         } else {
             file->setFileName(input);
             opened = !QFileInfo(input).isDir() && file->open(QIODevice::ReadOnly);

@@ -2,6 +2,7 @@
 
 #include "config/ParsedCommandLine.h"
 #include "generate/NameGenerator.h"
+#include "platform/ConsoleText.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -22,7 +23,7 @@ struct GenerateOptions {
 using GenerateCommandLine = ParsedCommandLine<GenerateOptions>;
 
 void tell(const QString& message) {
-    std::fprintf(stderr, "domainsieve gen: %s\n", qPrintable(message));
+    platform::writeText(stderr, u"domainsieve gen: "_s + message + u'\n');
 }
 
 // One word a line; blank lines are passed over. The reason, naming the file
@@ -91,17 +92,17 @@ GenerateCommandLine parseGenerateCommandLine(const QStringList& arguments) {
 }
 
 // Names are gathered into blocks, so that writing costs one call per block
-// rather than per name, and memory stays that of one block.
+// rather than per name, and memory stays that of one block. A Windows console
+// gets them as characters, a file or pipe as UTF-8.
 bool writeNames(NameGenerator& generator) {
     constexpr qsizetype BlockChars = 64 * 1024;
     QString block;
     block.reserve(BlockChars + 512);
     QString name;
     const auto flush = [&block] {
-        const QByteArray bytes = block.toUtf8();
+        const bool whole = platform::writeText(stdout, block);
         block.clear();
-        return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
-               std::size_t(bytes.size());
+        return whole;
     };
     while (generator.next(name)) {
         block += name;
@@ -109,7 +110,7 @@ bool writeNames(NameGenerator& generator) {
         if (block.size() >= BlockChars && !flush())
             return false;
     }
-    return flush() && std::fflush(stdout) == 0;
+    return flush();
 }
 
 } // namespace

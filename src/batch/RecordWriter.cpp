@@ -1,6 +1,7 @@
 #include "batch/RecordWriter.h"
 
 #include "format/RecordLines.h"
+#include "platform/ConsoleText.h"
 
 #include <cstdio>
 
@@ -17,6 +18,7 @@ bool RecordWriter::open(const QString& fileName, bool append, QString& error) {
     // in a buffer to be written later, after a failure has been handled.
     bool opened = false;
     m_toStandardOutput = fileName.isEmpty();
+    m_toConsole = m_toStandardOutput && platform::takesCharacters(stdout);
     if (m_toStandardOutput) {
         opened = m_file.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered);
     } else {
@@ -47,6 +49,13 @@ bool RecordWriter::write(const LookupRecord& record) {
 bool RecordWriter::writeLine(const QString& line) {
     if (!m_healthy)
         return false;
+    // A Chinese cmd.exe left at code page 936 would show UTF-8 bytes garbled.
+    if (m_toConsole) {
+        m_healthy = platform::writeText(stdout, line + RecordLines::lineEnding(m_format));
+        if (!m_healthy)
+            m_error = u"the console takes no more text"_s;
+        return m_healthy;
+    }
     const QByteArray bytes = (line + RecordLines::lineEnding(m_format)).toUtf8();
     qint64 written = 0;
     // A short write says nothing of why; the next attempt at the rest fails

@@ -45,6 +45,7 @@ private:
     std::optional<RecordSelection> m_only;
     QFile m_file;
     bool m_toStandardOutput = false;
+    bool m_toConsole = false;
     bool m_healthy = true;
     QString m_error;
 };

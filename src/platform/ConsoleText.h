@@ -15,4 +15,8 @@ bool writeText(std::FILE* stream, const QString& text);
 // escape sequence that clears the rest of it.
 bool redrawsLines(std::FILE* stream);
 
+// True when `stream` is a console that takes characters rather than bytes
+// (Windows'): bytes written to it past writeText would show in its code page.
+bool takesCharacters(std::FILE* stream);
+
 } // namespace ds::platform

@@ -15,4 +15,9 @@ bool redrawsLines(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;
 }
 
+// A terminal here reads the bytes as UTF-8 itself.
+bool takesCharacters(std::FILE*) {
+    return false;
+}
+
 } // namespace ds::platform

@@ -56,4 +56,8 @@ bool redrawsLines(std::FILE*) {
     return false;
 }
 
+bool takesCharacters(std::FILE* stream) {
+    return isConsole(handleOf(stream));
+}
+
 } // namespace ds::platform
