@@ -97,19 +97,18 @@ void RdapLookup::onCompleted() {
             waitForTurn();
             return;
         }
-        finish(answer);
-        return;
-    }
-    // Only what may come out differently next time is tried again: no answer
-    // at all, or a server error; not a refused redirect or an oversized body.
-    const bool transient = reply.status() == 0 || reply.status() >= 500;
-    const auto outcome =
-        transient ? ServiceQueue::Outcome::Unanswered : ServiceQueue::Outcome::Answered;
-    m_turn.release(outcome);
-    if (transient && m_retries < m_options.retry.maxRetries) {
-        ++m_retries;
-        m_retryTimer.start(m_options.retry.delayMs(m_retries, retryAfter, now));
-        return;
+    } else {
+        // Only what may come out differently next time is tried again: no
+        // answer at all, or a server error; not a refused redirect or an
+        // oversized body.
+        const bool transient = reply.status() == 0 || reply.status() >= 500;
+        m_turn.release(transient ? ServiceQueue::Outcome::Unanswered
+                                 : ServiceQueue::Outcome::Answered);
+        if (transient && m_retries < m_options.retry.maxRetries) {
+            ++m_retries;
+            m_retryTimer.start(m_options.retry.delayMs(m_retries, retryAfter, now));
+            return;
+        }
     }
     finish(answer);
 }

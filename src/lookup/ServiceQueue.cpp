@@ -57,18 +57,13 @@ std::optional<double> ServiceQueue::requestsPerSecond(const QString& key) const 
     return s->adaptive->requestsPerSecond();
 }
 
-int ServiceQueue::running(const QString& key) const {
-    const Service* s = find(key);
-    return s ? int(s->running.size()) : 0;
-}
-
-QStringList ServiceQueue::busyServices() const {
-    QStringList busy;
+QHash<QString, int> ServiceQueue::runningByService() const {
+    QHash<QString, int> running;
     for (auto it = m_services.cbegin(); it != m_services.cend(); ++it) {
         if (!it.value()->running.isEmpty())
-            busy.append(it.key());
+            running.insert(it.key(), int(it.value()->running.size()));
     }
-    return busy;
+    return running;
 }
 
 std::optional<qint64> ServiceQueue::startedMs(const Service& s, Ticket ticket) const {

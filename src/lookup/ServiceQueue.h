@@ -91,9 +91,8 @@ public:
     // Why the service refuses turns now; nullopt when it does not.
     std::optional<QString> refusal(const QString& service) const;
     int running() const { return m_running; }
-    int running(const QString& service) const;
-    // The services with turns running now.
-    QStringList busyServices() const;
+    // The turns running now at each service that has any.
+    QHash<QString, int> runningByService() const;
     // The requests per second a service with an adaptive pace is asked at now.
     std::optional<double> requestsPerSecond(const QString& service) const;
     // Services held by a back-off right now, and until when (wall clock).

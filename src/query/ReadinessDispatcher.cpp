@@ -75,8 +75,9 @@ QList<ServerLoad> ReadinessDispatcher::busiestServers(int count) const {
     QHash<QString, qsizetype> names;
     for (auto it = m_lines.cbegin(); it != m_lines.cend(); ++it)
         names[it.key()] += qsizetype(it.value().size());
-    for (const QString& service : queue.busyServices())
-        names[service] += queue.running(service);
+    const QHash<QString, int> running = queue.runningByService();
+    for (auto it = running.cbegin(); it != running.cend(); ++it)
+        names[it.key()] += it.value();
     QList<ServerLoad> loads;
     for (auto it = names.cbegin(); it != names.cend(); ++it)
         loads.append({it.key(), it.value(), queue.requestsPerSecond(it.key()).value_or(0)});
